@@ -1,0 +1,37 @@
+# One shared library per folder: every .cpp/.h directly in the folder
+# (tests/ excluded) belongs to it, so adding a class needs no CMake edit.
+function(densora_library name)
+    cmake_parse_arguments(ARG "" "" "DIRS;PUBLIC;PRIVATE" ${ARGN})
+    if(NOT ARG_DIRS)
+        set(ARG_DIRS ${CMAKE_CURRENT_SOURCE_DIR})
+    endif()
+    set(sources)
+    foreach(dir ${ARG_DIRS})
+        file(GLOB found CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+        list(APPEND sources ${found})
+    endforeach()
+    add_library(${name} SHARED ${sources})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+endfunction()
+
+# One GoogleTest program per library, made of every .cpp in tests/.
+function(densora_tests name)
+    cmake_parse_arguments(ARG "" "DIR" "LIBS" ${ARGN})
+    if(NOT ARG_DIR)
+        set(ARG_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+    endif()
+    file(GLOB sources CONFIGURE_DEPENDS ${ARG_DIR}/*.cpp ${ARG_DIR}/*.h)
+    add_executable(${name} ${sources})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+    if(NOT ARG_LIBS MATCHES "gtest_main")
+        target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;DENSORA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+        WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+endfunction()
