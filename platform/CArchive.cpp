@@ -116,16 +116,14 @@ QString CArchive::ReadString()
             len = dwLen;
         }
     }
-    const qint64 bytes = qint64(len) * (unicode ? 2 : 1);
-    EnsureAvailable(bytes);
     if (unicode) {
-        QString s(qsizetype(len), Qt::Uninitialized);
-        Read(s.data(), bytes);
-        return s;
+        std::vector<char16_t> units;
+        ReadValues(units, len);
+        return QString(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size()));
     }
-    QByteArray narrow(qsizetype(len), Qt::Uninitialized);
-    Read(narrow.data(), bytes);
-    return QString::fromLatin1(narrow);
+    std::vector<char> narrow;
+    ReadValues(narrow, len);
+    return QString::fromLatin1(narrow.data(), qsizetype(narrow.size()));
 }
 
 void CArchive::WriteCount(uint32_t count)

@@ -9,6 +9,7 @@
 #include "platform/Geometry.h"
 
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <type_traits>
 #include <unordered_map>
@@ -44,6 +45,26 @@ public:
     // Raises endOfFile when fewer than 'size' bytes can still be read, so a damaged
     // count never makes a reader allocate more than the input could hold.
     void EnsureAvailable(qint64 size) const;
+
+    // Appends 'count' raw values to 'out'. The count is checked against the
+    // remaining input first, and on a device of unknown size the values are read
+    // in bounded chunks, so a damaged count cannot make us allocate more than the
+    // input actually delivered. Nothing is appended when the read fails.
+    template<typename T>
+        requires std::is_trivially_copyable_v<T>
+    void ReadValues(std::vector<T> &out, uint64_t count)
+    {
+        EnsureAvailable(qint64(count) * qint64(sizeof(T)));
+        constexpr uint64_t chunk = 4096;
+        std::vector<T> loaded;
+        while (loaded.size() < count) {
+            const size_t at = loaded.size();
+            const size_t n = size_t(std::min<uint64_t>(count - at, chunk));
+            loaded.resize(at + n);
+            Read(loaded.data() + at, qint64(n * sizeof(T)));
+        }
+        out.insert(out.end(), loaded.begin(), loaded.end());
+    }
 
     template<typename T>
         requires std::is_arithmetic_v<T>

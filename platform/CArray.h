@@ -9,6 +9,7 @@
 #include "platform/Exceptions.h"
 
 #include <algorithm>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -119,9 +120,11 @@ public:
             ar.Write(m_data.data(), qint64(m_data.size() * sizeof(T)));
         } else {
             const uint32_t n = ar.ReadCount();
-            ar.EnsureAvailable(qint64(n) * qint64(sizeof(T)));
-            SetSize(int(n));
-            ar.Read(m_data.data(), qint64(n) * qint64(sizeof(T)));
+            if (n > uint32_t(std::numeric_limits<int>::max()))
+                throw CArchiveException(CArchiveException::badIndex);
+            std::vector<T> loaded;
+            ar.ReadValues(loaded, n);
+            m_data = std::move(loaded);
         }
     }
 
