@@ -1,0 +1,832 @@
+#include "imaging/RasterImageGS16.h"
+#include "imaging/RasterImageRGB.h"
+#include "imaging/TVFImage.h"
+
+#include "platform/CArchive.h"
+#include "platform/Exceptions.h"
+
+#include <FreeImage.h>
+#include <gtest/gtest.h>
+#include <opencv2/core.hpp>
+
+#include <QBuffer>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct BitmapDeleter
+{
+    void operator()(FIBITMAP *b) const
+    {
+        if (b)
+            FreeImage_Unload(b);
+    }
+};
+using Bitmap = std::unique_ptr<FIBITMAP, BitmapDeleter>;
+
+// Bitmaps are filled top row first through value(x, y); FreeImage keeps the
+// bottom row first.
+Bitmap makeGrey8(int w, int h, const std::function<int(int, int)> &value)
+{
+    Bitmap b(FreeImage_Allocate(w, h, 8));
+    for (int y = 0; y < h; ++y) {
+        BYTE *line = FreeImage_GetScanLine(b.get(), h - 1 - y);
+        for (int x = 0; x < w; ++x)
+            line[x] = BYTE(value(x, y));
+    }
+    return b;
+}
+
+Bitmap makeGrey16(int w, int h, const std::function<int(int, int)> &value)
+{
+    Bitmap b(FreeImage_AllocateT(FIT_UINT16, w, h, 16));
+    for (int y = 0; y < h; ++y) {
+        auto *line = reinterpret_cast<uint16_t *>(FreeImage_GetScanLine(b.get(), h - 1 - y));
+        for (int x = 0; x < w; ++x)
+            line[x] = uint16_t(value(x, y));
+    }
+    return b;
+}
+
+Bitmap makeRgb24(int w, int h)
+{
+    Bitmap b(FreeImage_Allocate(w, h, 24));
+    for (int y = 0; y < h; ++y) {
+        BYTE *line = FreeImage_GetScanLine(b.get(), h - 1 - y);
+        for (int x = 0; x < w; ++x) {
+            line[3 * x + FI_RGBA_RED] = BYTE(10 * x);
+            line[3 * x + FI_RGBA_GREEN] = BYTE(20 * y);
+            line[3 * x + FI_RGBA_BLUE] = BYTE(100 + x + y);
+        }
+    }
+    return b;
+}
+
+// A picture that takes over the bitmap.
+std::unique_ptr<TVFImage> imageOf(Bitmap bitmap)
+{
+    auto image = std::make_unique<TVFImage>();
+    *image = bitmap.release();
+    return image;
+}
+
+int pixel(TVFImage &image, int x, int y)
+{
+    auto *raster = dynamic_cast<RasterImageGS16 *>(image.getRasterImage());
+    EXPECT_NE(raster, nullptr);
+    return raster ? raster->getPixel(x, y) : -1;
+}
+
+QByteArray encode(FIBITMAP *dib, FREE_IMAGE_FORMAT fif, int flags = 0)
+{
+    FIMEMORY *memory = FreeImage_OpenMemory();
+    EXPECT_TRUE(FreeImage_SaveToMemory(fif, dib, memory, flags));
+    BYTE *data = nullptr;
+    DWORD size = 0;
+    FreeImage_AcquireMemory(memory, &data, &size);
+    QByteArray bytes(reinterpret_cast<const char *>(data), int(size));
+    FreeImage_CloseMemory(memory);
+    return bytes;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray store(const TVFImage &image)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    CArchive ar(&buffer, CArchive::store);
+    ar.WriteObject(&image);
+    ar.Close();
+    return buffer.data();
+}
+
+std::unique_ptr<TVFImage> restore(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    CArchive ar(&buffer, CArchive::load);
+    return std::unique_ptr<TVFImage>(ar.ReadObjectAs<TVFImage>());
+}
+
+QRgb displayPixel(const TVFImage &image, int x, int y)
+{
+    return image.getDisplayImage().pixel(x, y);
+}
+
+} // namespace
+
+// --- history -------------------------------------------------------------------
+
+TEST(TVFImageHistory, ClearingTheRecordFlagSuppressesExactlyTheNextEntry)
+{
+    auto image = imageOf(makeGrey8(6, 4, [](int x, int y) { return x + 10 * y; }));
+    image->setRecordHistory(FALSE);
+    ASSERT_TRUE(image->rotate(90, 0));
+    ASSERT_TRUE(image->flipVertical());
+    EXPECT_EQ(image->GetPreprocessStr(), QStringLiteral("{Flip Vertically}"));
+    EXPECT_TRUE(image->getRecordHistory());
+}
+
+TEST(TVFImageHistory, EveryOperationWritesItsEntry)
+{
+    auto image = imageOf(makeGrey8(12, 8, [](int x, int y) { return 3 * x + 7 * y; }));
+    EXPECT_TRUE(image->rotate(90, 0));
+    EXPECT_TRUE(image->Median(3));
+    EXPECT_TRUE(image->ContrastAve(10));
+    EXPECT_TRUE(image->Intensity(5));
+    EXPECT_TRUE(image->invertPixels());
+    EXPECT_TRUE(image->rescale(10, 6));
+    EXPECT_TRUE(image->flipVertical());
+    EXPECT_TRUE(image->flipHorizontal());
+    EXPECT_TRUE(image->crop(CRect(1, 1, 5, 4)));
+    EXPECT_EQ(image->Average(3), 0);
+    EXPECT_EQ(image->ContrastMed(25), 0);
+    EXPECT_EQ(image->Sharpness(37), 0);
+    EXPECT_EQ(image->Threshold(10, 200), 0);
+    EXPECT_EQ(image->GrayScale(8), 0);
+    EXPECT_EQ(image->HistoEqualize(), 0);
+    EXPECT_EQ(image->Emboss(2, 45), 0);
+    EXPECT_EQ(image->Convolution(nullptr), 0);
+    image->setImageAdjustmentValues(10, -5, 1.5);
+    for (int p = 0; p <= 5; ++p)
+        image->setPalette(fipWinImage::enPalette(p));
+    image->autoContrastMaxRange(FALSE);
+    image->AddPreprocessStr(QStringLiteral("by hand"));
+    // These neither change the picture nor the history.
+    EXPECT_EQ(image->Gamma(2.0), 0);
+    EXPECT_EQ(image->ConvolutionExt(nullptr), 0);
+    EXPECT_EQ(image->Combine(QStringLiteral("a"), QStringLiteral("b")), 0);
+    image->setPalette(fipWinImage::enPalette(9));
+
+    EXPECT_EQ(image->GetPreprocessStr(),
+              QStringLiteral("{Rotatation of 90.00 Degrees}"
+                             "{Noise Reduction: Median 3X3}"
+                             "{Contrast: Average 10}"
+                             "{Brighten: 5}"
+                             "{invertPixels}"
+                             "{Resize to 10 width by 6 height}"
+                             "{Flip Vertically}"
+                             "{Flip Horizontally}"
+                             "{Crop}"
+                             "{Blur: Average 3X3}"
+                             "{Contrast: Median 2}"
+                             "{Sharpen: 3}"
+                             "{Threshold - Low: 10  |  High: 200}"
+                             "{Gray Scale to 8 Bits Per Pixel}"
+                             "{Equalize}"
+                             "{Emboss : 45 - Light Direction }"
+                             "{Spatial filter}"
+                             "{adjustDisplayValue: Brightness 10.00,Contrast -5.00,Gamma 1.50}"
+                             "{setting palette to normal}"
+                             "{setting palette to show saturated pixel}"
+                             "{setting palette to Shades of Green}"
+                             "{setting palette to Shades of Red}"
+                             "{setting palette to Shades of Blue}"
+                             "{setting palette to auto contrast}"
+                             "{autoContrastMaxRange}"
+                             "{by hand}"));
+    EXPECT_EQ(int(image->getPaletteType()), 9);
+    EXPECT_EQ(image->GetSize(), CSize(4, 3));
+}
+
+TEST(TVFImageHistory, FailedOperationsAndEmptyPicturesWriteNothing)
+{
+    TVFImage empty;
+    EXPECT_FALSE(empty.rotate(90));
+    EXPECT_FALSE(empty.flipVertical());
+    EXPECT_EQ(empty.Median(3), 0);
+    EXPECT_EQ(empty.ContrastAve(10), 0);
+    EXPECT_FALSE(empty.invertPixels());
+    auto image = imageOf(makeGrey8(4, 4, [](int, int) { return 1; }));
+    EXPECT_FALSE(image->crop(CRect(2, 2, 9, 9))); // outside the picture
+    EXPECT_EQ(image->Median(4), 0); // even aperture
+    EXPECT_TRUE(empty.GetPreprocessStr().isEmpty());
+    EXPECT_TRUE(image->GetPreprocessStr().isEmpty());
+    EXPECT_EQ(image->getWidth(), 4u);
+}
+
+// --- 16-bit intensity operations ------------------------------------------------
+
+TEST(TVFImageProcessing, SixteenBitContrastAndIntensityUseTheLookupTable)
+{
+    const std::vector<int> values = {0, 1000, 32768, 40000, 65535};
+    auto image = imageOf(makeGrey16(5, 1, [&](int x, int) { return values[size_t(x)]; }));
+    ASSERT_TRUE(image->ContrastAve(0));
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(pixel(*image, x, 0), values[size_t(x)]) << x;
+
+    ASSERT_TRUE(image->Intensity(100));
+    EXPECT_EQ(pixel(*image, 0, 0), 0);
+    EXPECT_EQ(pixel(*image, 1, 0), 2000);
+    EXPECT_EQ(pixel(*image, 2, 0), 65535);
+    EXPECT_EQ(pixel(*image, 3, 0), 65535);
+
+    auto contrast = imageOf(makeGrey16(3, 1, [](int x, int) { return 20000 * x; }));
+    ASSERT_TRUE(contrast->ContrastAve(50)); // (v - 32768) * 1.5 + 32768
+    EXPECT_EQ(pixel(*contrast, 0, 0), 0);
+    EXPECT_EQ(pixel(*contrast, 1, 0), 13616);
+    EXPECT_EQ(pixel(*contrast, 2, 0), 43616);
+
+    // Only 16-bit grey is remapped by a table.
+    auto grey8 = imageOf(makeGrey8(2, 1, [](int x, int) { return 40 * x; }));
+    std::vector<unsigned short> table(65536, 7);
+    EXPECT_EQ(grey8->apply16BitLUT(table.data()), 1);
+    EXPECT_EQ(pixel(*grey8, 1, 0), 40);
+    ASSERT_TRUE(grey8->Intensity(50)); // the library's brightness on 8 bits
+    EXPECT_GT(pixel(*grey8, 1, 0), 40);
+}
+
+TEST(TVFImageProcessing, RasterFollowsEveryPixelChange)
+{
+    auto image = imageOf(makeGrey8(3, 2, [](int x, int y) { return 1 + x + 3 * y; }));
+    RasterImage *raster = image->getRasterImage();
+    ASSERT_NE(raster, nullptr);
+    EXPECT_EQ(image->getRasterImage(), raster);
+    EXPECT_EQ(pixel(*image, 0, 0), 1);
+
+    ASSERT_TRUE(image->flipVertical());
+    EXPECT_EQ(pixel(*image, 0, 0), 4);
+    ASSERT_TRUE(image->rotate(90));
+    EXPECT_EQ(image->getRasterImage()->getWidth(), 2);
+    EXPECT_EQ(image->getRasterImage()->getHeight(), 3);
+    // Inherited library operations are seen as well.
+    ASSERT_TRUE(image->convertTo24Bits());
+    EXPECT_TRUE(image->getRasterImage()->IsKindOf(RUNTIME_CLASS(RasterImageRGB)));
+    ASSERT_TRUE(image->convertToGrayscale());
+    EXPECT_TRUE(image->getRasterImage()->IsKindOf(RUNTIME_CLASS(RasterImageGS16)));
+}
+
+TEST(TVFImageProcessing, InversionComplementsSamplesButKeepsAlpha)
+{
+    auto grey = imageOf(makeGrey8(2, 1, [](int x, int) { return 10 + x; }));
+    ASSERT_TRUE(grey->invertPixels());
+    EXPECT_EQ(pixel(*grey, 0, 0), 245);
+    auto deep = imageOf(makeGrey16(2, 1, [](int x, int) { return 1000 * x; }));
+    ASSERT_TRUE(deep->invertPixels());
+    EXPECT_EQ(pixel(*deep, 0, 0), 65535);
+    EXPECT_EQ(pixel(*deep, 1, 0), 64535);
+
+    Bitmap rgba(FreeImage_Allocate(1, 1, 32));
+    BYTE *p = FreeImage_GetBits(rgba.get());
+    p[FI_RGBA_RED] = 10;
+    p[FI_RGBA_GREEN] = 20;
+    p[FI_RGBA_BLUE] = 30;
+    p[FI_RGBA_ALPHA] = 255;
+    auto colour = imageOf(std::move(rgba));
+    ASSERT_TRUE(colour->invertPixels());
+    p = FreeImage_GetBits(static_cast<FIBITMAP *>(*colour));
+    EXPECT_EQ(p[FI_RGBA_RED], 245);
+    EXPECT_EQ(p[FI_RGBA_BLUE], 225);
+    EXPECT_EQ(p[FI_RGBA_ALPHA], 255);
+
+    TVFImage floating(FIT_FLOAT, 2, 2, 32);
+    EXPECT_FALSE(floating.invertPixels());
+}
+
+TEST(TVFImageProcessing, MedianRespectsTheFilterLimitsAndKeepsThePalette)
+{
+    // A single bright pixel on a flat background disappears.
+    auto image = imageOf(makeGrey8(7, 7, [](int x, int y) { return x == 3 && y == 3 ? 250 : 20; }));
+    RGBQUAD *palette = image->getPalette();
+    for (int i = 0; i < 256; ++i)
+        palette[i].rgbRed = palette[i].rgbGreen = palette[i].rgbBlue = BYTE(255 - i);
+    ASSERT_EQ(image->Median(3), 1);
+    EXPECT_EQ(pixel(*image, 3, 3), 20);
+    EXPECT_EQ(image->getPalette()[0].rgbRed, 255);
+    EXPECT_EQ(image->Median(9), 1); // any odd aperture on 8 bits
+
+    auto deep
+        = imageOf(makeGrey16(7, 7, [](int x, int y) { return x == 3 && y == 3 ? 60000 : 500; }));
+    EXPECT_EQ(deep->Median(7), 0); // beyond what the filter takes for 16 bits
+    EXPECT_EQ(pixel(*deep, 3, 3), 60000);
+    EXPECT_TRUE(deep->GetPreprocessStr().isEmpty());
+    ASSERT_EQ(deep->Median(5), 1);
+    EXPECT_EQ(pixel(*deep, 3, 3), 500);
+}
+
+// --- display settings and auto contrast ---------------------------------------------
+
+TEST(TVFImageDisplay, AutoContrastLimitsFromTheHistogram)
+{
+    // 1000 pixels: lowCount 1, highCount 999.
+    auto image = imageOf(makeGrey8(40, 25, [](int x, int y) {
+        const int i = y * 40 + x;
+        return i == 0 ? 0 : (i == 999 ? 255 : 100);
+    }));
+    image->setPalette(fipWinImage::PaletteAutoContrast);
+    EXPECT_EQ(image->getDisplayRangeLow(), 1);
+    EXPECT_EQ(image->getDisplayRangeHigh(), 101);
+
+    auto deep = imageOf(makeGrey16(40, 25, [](int x, int y) {
+        const int i = y * 40 + x;
+        return i == 0 ? 1000 : (i == 999 ? 60000 : 3000);
+    }));
+    deep->calcuateAutoContrastLimitsUsingHistogram();
+    EXPECT_EQ(deep->getDisplayRangeLow(), 4); // MulDiv(1001, 256, 65536)
+    EXPECT_EQ(deep->getDisplayRangeHigh(), 12); // MulDiv(3001, 256, 65536)
+
+    deep->autoContrastMaxRange(TRUE);
+    EXPECT_EQ(deep->getDisplayRangeLow(), 3);
+    EXPECT_EQ(deep->getDisplayRangeHigh(), 233);
+}
+
+TEST(TVFImageDisplay, SixteenBitPictureIsShownThroughThePalette)
+{
+    const std::vector<int> values = {0, 16384, 32768, 65535};
+    auto image = imageOf(makeGrey16(4, 1, [&](int x, int) { return values[size_t(x)]; }));
+    EXPECT_EQ(displayPixel(*image, 0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(displayPixel(*image, 3, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(qGray(displayPixel(*image, 2, 0)), 128);
+
+    // Display settings alone rebuild the display.
+    image->setPalette(fipWinImage::PaletteShadesOfGreen);
+    EXPECT_EQ(displayPixel(*image, 2, 0), qRgb(0, 128, 0));
+    image->setPalette(fipWinImage::PaletteSaturation);
+    EXPECT_EQ(displayPixel(*image, 3, 0), qRgb(255, 0, 0));
+
+    // Auto contrast over the middle half of the value range: the quarter is
+    // black, the middle mid-grey and the top white, whatever the stretch of
+    // the 16-bit samples to 8 bits.
+    image->setPalette(fipWinImage::PaletteNormal);
+    image->setDisplayRange(64, 192);
+    image->setPaletteType(fipWinImage::PaletteAutoContrast);
+    EXPECT_EQ(qGray(displayPixel(*image, 0, 0)), 0);
+    EXPECT_LE(qGray(displayPixel(*image, 1, 0)), 2);
+    EXPECT_NEAR(qGray(displayPixel(*image, 2, 0)), 128, 2);
+    EXPECT_EQ(qGray(displayPixel(*image, 3, 0)), 255);
+
+    image->setDisplayRange(100, 100); // no division by zero
+    EXPECT_EQ(qGray(displayPixel(*image, 1, 0)), 0);
+    EXPECT_EQ(qGray(displayPixel(*image, 3, 0)), 255);
+}
+
+TEST(TVFImageDisplay, AdjustmentsChangeTheDisplayNotThePixels)
+{
+    auto grey = imageOf(makeGrey8(2, 1, [](int x, int) { return 100 * x; }));
+    grey->setPalette(fipWinImage::PaletteShadesOfRed);
+    EXPECT_EQ(displayPixel(*grey, 1, 0), qRgb(100, 0, 0));
+    grey->setPalette(fipWinImage::PaletteNormal);
+    grey->setImageAdjustmentValues(50, 0, 1);
+    EXPECT_GT(qGray(displayPixel(*grey, 1, 0)), 100);
+    EXPECT_EQ(pixel(*grey, 1, 0), 100);
+    EXPECT_EQ(grey->getPalette()[100].rgbRed, 100);
+
+    auto colour = imageOf(makeRgb24(3, 2));
+    colour->setImageAdjustmentValues(0, 0, 2.0);
+    const QRgb shown = displayPixel(*colour, 1, 1);
+    const QRgb again = displayPixel(*colour, 1, 1);
+    EXPECT_EQ(shown, again); // no drift from repeated builds
+    EXPECT_GT(qRed(shown), 10);
+    auto *raster = static_cast<RasterImageRGB *>(colour->getRasterImage());
+    EXPECT_EQ(raster->getPixel(1, 1)->rgbRed, 10);
+}
+
+TEST(TVFImageDisplay, DrawStretchesWithoutSmoothing)
+{
+    auto image = imageOf(makeGrey8(2, 1, [](int x, int) { return 200 * x; }));
+    QImage target(6, 2, QImage::Format_RGB32);
+    target.fill(Qt::blue);
+    QPainter painter(&target);
+    const CRect rect(1, 0, 5, 2);
+    image->draw(&painter, &rect);
+    painter.end();
+    EXPECT_EQ(target.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(target.pixel(1, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(target.pixel(2, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(target.pixel(3, 1), qRgb(200, 200, 200));
+    EXPECT_EQ(target.pixel(4, 0), qRgb(200, 200, 200));
+    EXPECT_EQ(target.pixel(5, 0), qRgb(0, 0, 255));
+}
+
+// --- document storage -----------------------------------------------------------------
+
+TEST(TVFImageSerialize, RoundTripKeepsPixelsHistoryAndSettings)
+{
+    auto image = imageOf(makeGrey16(5, 3, [](int x, int y) { return 1000 * x + 17 * y + 3; }));
+    image->SetPreprocessStr(QStringLiteral("{Crop}{Flip Vertically}"));
+    image->fipWinImage::setImageAdjustmentValues(12.5, -7.25, 1.75);
+    image->setDisplayRange(17, 201);
+    image->setPaletteType(fipWinImage::PaletteShadesOfBlue);
+
+    const QByteArray bytes = store(*image);
+    // Class record, then the history, the TIFF and 36 bytes of settings.
+    ASSERT_GT(bytes.size(), 48);
+    EXPECT_EQ(bytes.left(14), QByteArray("\xFF\xFF\x01\x00\x08\x00TVFImage", 14));
+    const QByteArray tail = bytes.right(36);
+    double gamma = 0;
+    int32_t low = 0, high = 0, palette = 0;
+    std::memcpy(&gamma, tail.constData() + 16, 8);
+    std::memcpy(&low, tail.constData() + 24, 4);
+    std::memcpy(&high, tail.constData() + 28, 4);
+    std::memcpy(&palette, tail.constData() + 32, 4);
+    EXPECT_EQ(gamma, 1.75);
+    EXPECT_EQ(low, 17);
+    EXPECT_EQ(high, 201);
+    EXPECT_EQ(palette, 4);
+
+    auto back = restore(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->getImageType(), FIT_UINT16);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(pixel(*back, x, y), 1000 * x + 17 * y + 3);
+    EXPECT_EQ(back->GetPreprocessStr(), image->GetPreprocessStr());
+    EXPECT_EQ(back->getBrightness(), 12.5);
+    EXPECT_EQ(back->getContrast(), -7.25);
+    EXPECT_EQ(back->getGamma(), 1.75);
+    EXPECT_EQ(back->getDisplayRangeLow(), 17);
+    EXPECT_EQ(back->getDisplayRangeHigh(), 201);
+    EXPECT_EQ(back->getPaletteType(), fipWinImage::PaletteShadesOfBlue);
+
+    auto colour = restore(store(*imageOf(makeRgb24(4, 3))));
+    ASSERT_TRUE(colour);
+    auto *raster = static_cast<RasterImageRGB *>(colour->getRasterImage());
+    EXPECT_EQ(raster->getPixel(3, 2)->rgbRed, 30);
+    EXPECT_EQ(raster->getPixel(3, 2)->rgbGreen, 40);
+    EXPECT_EQ(raster->getPixel(3, 2)->rgbBlue, 105);
+
+    TVFImage empty;
+    auto emptyBack = restore(store(empty));
+    ASSERT_TRUE(emptyBack);
+    EXPECT_FALSE(emptyBack->isValid());
+}
+
+TEST(TVFImageSerialize, SchemaZeroRecordLoadsWithDefaultSettings)
+{
+    Bitmap bitmap = makeGrey8(3, 2, [](int x, int y) { return 10 * x + y; });
+    const QByteArray tiff = encode(bitmap.get(), FIF_TIFF);
+    QByteArray record("\xFF\xFF\x00\x00\x08\x00TVFImage", 14);
+    record.append(char(5)).append("hello"); // narrow string form
+    const auto size = uint32_t(tiff.size());
+    record.append(reinterpret_cast<const char *>(&size), 4).append(tiff);
+
+    auto image = restore(record);
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetPreprocessStr(), QStringLiteral("hello"));
+    EXPECT_EQ(pixel(*image, 2, 1), 21);
+    EXPECT_EQ(image->getBrightness(), 0.0);
+    EXPECT_EQ(image->getContrast(), 0.0);
+    EXPECT_EQ(image->getGamma(), 1.0);
+    EXPECT_EQ(image->getDisplayRangeLow(), 0);
+    EXPECT_EQ(image->getDisplayRangeHigh(), 255);
+    EXPECT_EQ(image->getPaletteType(), fipWinImage::PaletteNormal);
+}
+
+TEST(TVFImageSerialize, DamagedPictureRaisesArchiveException)
+{
+    auto image = imageOf(makeGrey8(40, 30, [](int x, int y) { return x * y; }));
+    const QByteArray good = store(*image);
+    // The byte count follows the class record and the empty history (FF FE FF 00).
+    const int countAt = 14 + 4;
+    uint32_t size = 0;
+    std::memcpy(&size, good.constData() + countAt, 4);
+    ASSERT_EQ(int(countAt + 4 + size + 36), good.size());
+
+    // Count beyond the input.
+    QByteArray tooLong = good;
+    const uint32_t huge = 0x7FFFFFF0u;
+    std::memcpy(tooLong.data() + countAt, &huge, 4);
+    EXPECT_THROW(restore(tooLong), CArchiveException);
+
+    // TIFF cut short at many places (count adjusted), and bytes overwritten.
+    int failures = 0;
+    for (uint32_t cut = 0; cut < size; cut += std::max<uint32_t>(1, size / 40)) {
+        QByteArray damaged = good.left(countAt);
+        damaged.append(reinterpret_cast<const char *>(&cut), 4);
+        damaged.append(good.mid(countAt + 4, int(cut)));
+        damaged.append(good.right(36));
+        try {
+            restore(damaged);
+        } catch (const CArchiveException &) {
+            ++failures;
+        }
+    }
+    EXPECT_GT(failures, 30);
+    for (uint32_t at = 0; at < size; at += 7) {
+        QByteArray damaged = good;
+        damaged[int(countAt + 4 + at)] = char(damaged[int(countAt + 4 + at)] ^ 0x5A);
+        try {
+            restore(damaged);
+        } catch (const CArchiveException &) { }
+    }
+}
+
+// --- loading ---------------------------------------------------------------------------
+
+TEST(TVFImageLoading, EveryWritableFormatLoads)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Bitmap grey = makeGrey8(16, 8, [](int x, int y) { return 8 * x + y; });
+    Bitmap deep = makeGrey16(16, 8, [](int x, int y) { return 4000 * x + y; });
+    Bitmap colour = makeRgb24(16, 8);
+    struct Case
+    {
+        const char *name;
+        FIBITMAP *dib;
+        FREE_IMAGE_FORMAT fif;
+        FREE_IMAGE_TYPE type;
+        unsigned bpp;
+        bool exact;
+    };
+    const Case cases[] = {
+        {"g8.tif", grey.get(), FIF_TIFF, FIT_BITMAP, 8, true},
+        {"g16.tif", deep.get(), FIF_TIFF, FIT_UINT16, 16, true},
+        {"g8.png", grey.get(), FIF_PNG, FIT_BITMAP, 8, true},
+        {"g16.png", deep.get(), FIF_PNG, FIT_UINT16, 16, true},
+        {"g8.bmp", grey.get(), FIF_BMP, FIT_BITMAP, 8, true},
+        {"c24.bmp", colour.get(), FIF_BMP, FIT_BITMAP, 24, true},
+        {"g8.jpg", grey.get(), FIF_JPEG, FIT_BITMAP, 8, false},
+        {"c24.jpg", colour.get(), FIF_JPEG, FIT_BITMAP, 24, false},
+        {"g8.gif", grey.get(), FIF_GIF, FIT_BITMAP, 8, true},
+        {"c24.tga", colour.get(), FIF_TARGA, FIT_BITMAP, 24, true},
+        {"c24.psd", colour.get(), FIF_PSD, FIT_BITMAP, 24, true},
+    };
+    for (const Case &c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        writeFile(path, encode(c.dib, c.fif));
+        TVFImage image;
+        ASSERT_EQ(image.CreateFromFileName(path), 1) << c.name;
+        EXPECT_EQ(image.getImageType(), c.type) << c.name;
+        EXPECT_EQ(image.getBitsPerPixel(), c.bpp) << c.name;
+        EXPECT_EQ(image.GetSize(), CSize(16, 8)) << c.name;
+        if (c.bpp == 24) {
+            auto *raster = static_cast<RasterImageRGB *>(image.getRasterImage());
+            EXPECT_NEAR(raster->getPixel(5, 3)->rgbRed, 50, c.exact ? 0 : 12) << c.name;
+        } else {
+            const int expected = c.type == FIT_UINT16 ? 4000 * 5 + 3 : 8 * 5 + 3;
+            EXPECT_NEAR(pixel(image, 5, 3), expected, c.exact ? 0 : 6) << c.name;
+        }
+        // From memory as well.
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        TVFImage fromMemory;
+        EXPECT_EQ(fromMemory.Load(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                                  bytes.size()),
+                  1)
+            << c.name;
+        EXPECT_EQ(fromMemory.getBitsPerPixel(), c.bpp) << c.name;
+    }
+}
+
+TEST(TVFImageLoading, TruncatedOrForeignFilesAreRefusedAndThePictureKept)
+{
+    QTemporaryDir dir;
+    Bitmap grey = makeGrey8(64, 48, [](int x, int y) { return (x * 7 + y * 3) & 0xFF; });
+    Bitmap colour = makeRgb24(64, 48);
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    image->SetPreprocessStr(QStringLiteral("{kept}"));
+
+    const struct
+    {
+        const char *name;
+        FIBITMAP *dib;
+        FREE_IMAGE_FORMAT fif;
+    } sources[] = {{"t.tif", grey.get(), FIF_TIFF},  {"t.png", grey.get(), FIF_PNG},
+                   {"t.bmp", colour.get(), FIF_BMP}, {"t.jpg", colour.get(), FIF_JPEG},
+                   {"t.psd", colour.get(), FIF_PSD}, {"t.tga", colour.get(), FIF_TARGA}};
+    for (const auto &s : sources) {
+        const QByteArray whole = encode(s.dib, s.fif);
+        for (const double part : {0.0, 0.05, 0.5, 0.9}) {
+            const QString path = dir.filePath(QString::fromLatin1(s.name));
+            writeFile(path, whole.left(int(whole.size() * part)));
+            EXPECT_EQ(image->CreateFromFileName(path), 0) << s.name << " " << part;
+            QFile::remove(path);
+        }
+    }
+    writeFile(dir.filePath(QStringLiteral("text.png")), "this is not a picture at all\n");
+    EXPECT_EQ(image->CreateFromFileName(dir.filePath(QStringLiteral("text.png"))), 0);
+    // Foreign bytes under every name the program knows are refused too.
+    QByteArray noise;
+    for (int i = 0; i < 3000; ++i)
+        noise.append(char((i * 7919 + 13) % 251));
+    for (const char *ext : {"tif", "bmp", "jpg", "pcx", "tga", "ras", "psd", "png", "gif"}) {
+        const QString path = dir.filePath(QStringLiteral("noise.") + QLatin1String(ext));
+        writeFile(path, noise);
+        EXPECT_EQ(image->CreateFromFileName(path), 0) << ext;
+        writeFile(path, QByteArray(200, '\0'));
+        EXPECT_EQ(image->CreateFromFileName(path), 0) << ext;
+    }
+    writeFile(dir.filePath(QStringLiteral("notes.txt")), "plain text\n");
+    EXPECT_EQ(image->CreateFromFileName(dir.filePath(QStringLiteral("notes.txt"))), 0);
+    EXPECT_EQ(image->CreateFromFileName(dir.filePath(QStringLiteral("missing.tif"))), 0);
+    // A valid picture no raster can be made of (1 bit per pixel).
+    Bitmap mono(FreeImage_Allocate(8, 8, 1));
+    writeFile(dir.filePath(QStringLiteral("mono.png")), encode(mono.get(), FIF_PNG));
+    EXPECT_EQ(image->CreateFromFileName(dir.filePath(QStringLiteral("mono.png"))), 0);
+
+    const QByteArray garbage("GIF89a\x01\x00garbage", 16);
+    EXPECT_EQ(
+        image->Load(reinterpret_cast<const unsigned char *>(garbage.constData()), garbage.size()),
+        0);
+
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+    EXPECT_EQ(pixel(*image, 4, 3), 7);
+    EXPECT_EQ(image->GetPreprocessStr(), QStringLiteral("{kept}"));
+}
+
+TEST(TVFImageLoading, FileTypeFromNameAndContents)
+{
+    EXPECT_EQ(TVFImage::GetFileType(QStringLiteral("gel.tiff")), FIF_TIFF);
+    EXPECT_EQ(TVFImage::GetFileType(QStringLiteral("a.b/gel.TIF")), FIF_TIFF);
+    EXPECT_EQ(TVFImage::GetFileType(QStringLiteral("gel.jpg")), FIF_JPEG);
+    EXPECT_EQ(TVFImage::GetFileType(QStringLiteral("gel.jpeg")), -1);
+    EXPECT_EQ(TVFImage::GetFileType(QStringLiteral("gel")), -1);
+    EXPECT_EQ(TVFImage::GetFileType(QStringLiteral("scan.Png")), FIF_PNG);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("really_a_png.bmp"));
+    Bitmap grey = makeGrey8(4, 4, [](int, int) { return 9; });
+    writeFile(path, encode(grey.get(), FIF_PNG));
+    QFile file(path);
+    EXPECT_EQ(TVFImage::GetFileType(&file), FIF_PNG);
+    TVFImage image;
+    EXPECT_EQ(image.CreateFromFile(&file), 1);
+    EXPECT_EQ(image.getFIF(), FIF_PNG);
+}
+
+TEST(TVFImageLoading, RealSixteenBitWhiteIsZeroScan)
+{
+    const QString white
+        = QStringLiteral("../shared/gels/09_biorad1sc_test4_imglab_analysis_16bit_WhiteIsZero.tif");
+    const QString black
+        = QStringLiteral("../shared/gels/09b_biorad1sc_test4_ref_16bit_BlackIsZero.tif");
+    if (!QFile::exists(white) || !QFile::exists(black))
+        GTEST_SKIP() << "real gel scans not present";
+    TVFImage image;
+    ASSERT_EQ(image.CreateFromFileName(white), 1);
+    EXPECT_EQ(image.getFIF(), FIF_TIFF);
+    EXPECT_EQ(image.getImageType(), FIT_UINT16);
+    EXPECT_EQ(image.GetSize(), CSize(696, 520));
+    // Samples as stored in the file, first file row at raster row 0.
+    EXPECT_EQ(pixel(image, 0, 0), 16);
+    const int row259[] = {390, 484, 522, 480, 482, 587};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(pixel(image, 300 + i, 259), row259[i]);
+
+    TVFImage reference;
+    ASSERT_EQ(reference.CreateFromFileName(black), 1);
+    auto *a = static_cast<RasterImageGS16 *>(image.getRasterImage());
+    auto *b = static_cast<RasterImageGS16 *>(reference.getRasterImage());
+    EXPECT_EQ(std::memcmp(a->getPixels(), b->getPixels(), sizeof(int) * 696 * 520), 0);
+}
+
+TEST(TVFImageLoading, OtherRealScansLoad)
+{
+    const QString lzw = QStringLiteral("../shared/gels/10_ornelles_rna_gel.tif");
+    const QString png = QStringLiteral("../shared/gels/13_harman_gel-example.png");
+    if (!QFile::exists(lzw) || !QFile::exists(png))
+        GTEST_SKIP() << "real gel scans not present";
+    TVFImage grey;
+    ASSERT_EQ(grey.CreateFromFileName(lzw), 1);
+    EXPECT_EQ(grey.GetSize(), CSize(1312, 628));
+    EXPECT_TRUE(grey.getRasterImage()->IsKindOf(RUNTIME_CLASS(RasterImageGS16)));
+    TVFImage colour;
+    ASSERT_EQ(colour.CreateFromFileName(png), 1);
+    EXPECT_EQ(colour.GetSize(), CSize(601, 974));
+    EXPECT_TRUE(colour.getRasterImage()->IsKindOf(RUNTIME_CLASS(RasterImageRGB)));
+}
+
+// --- read-out, copies, OpenCV, saving ----------------------------------------------------
+
+TEST(TVFImageReadOut, PixelStringAndImageInfo)
+{
+    auto grey = imageOf(makeGrey8(8, 4, [](int x, int y) { return x == 5 && y == 2 ? 42 : 0; }));
+    QString text;
+    const CPoint inside(5, 2);
+    EXPECT_EQ(grey->GetFormatedPixelString(&inside, &text), 1);
+    EXPECT_EQ(text, QStringLiteral("(005,002)=[042]"));
+    const CPoint outside(8, 0);
+    EXPECT_EQ(grey->GetFormatedPixelString(&outside, &text), 0);
+    EXPECT_TRUE(text.isEmpty());
+
+    auto colour = imageOf(makeRgb24(4, 3));
+    const CPoint p(2, 1);
+    EXPECT_EQ(colour->GetFormatedPixelString(&p, &text), 1);
+    EXPECT_EQ(text, QStringLiteral("(002,001)=[020,020,103]"));
+
+    QStringList info;
+    grey->getImageInfo(info);
+    ASSERT_EQ(info.size(), 4);
+    EXPECT_EQ(info[0], QStringLiteral("Width (pixels)|8"));
+    EXPECT_EQ(info[1], QStringLiteral("Height (pixels)|4"));
+    EXPECT_EQ(info[2], QStringLiteral("Bits Per Pixel|8"));
+    EXPECT_EQ(info[3], QStringLiteral("Image Size (MB)|0.001")); // 40 + 1024 + 32 bytes
+}
+
+TEST(TVFImageCopy, CopiesCarryPictureSettingsAndHistory)
+{
+    auto image = imageOf(makeGrey8(3, 2, [](int x, int) { return x; }));
+    image->AddPreprocessStr(QStringLiteral("one"));
+    image->setRecordHistory(FALSE);
+    image->SetPaletteState(3);
+    image->setDisplayRange(5, 99);
+    image->setPaletteType(fipWinImage::PaletteShadesOfRed);
+    ASSERT_NE(image->getRasterImage(), nullptr);
+
+    TVFImage copy(*image);
+    EXPECT_EQ(copy.GetPreprocessStr(), QStringLiteral("{one}"));
+    EXPECT_FALSE(copy.getRecordHistory());
+    EXPECT_EQ(copy.GetPaletteState(), 3);
+    EXPECT_EQ(copy.getDisplayRangeHigh(), 99);
+    EXPECT_EQ(copy.getPaletteType(), fipWinImage::PaletteShadesOfRed);
+    EXPECT_NE(copy.getRasterImage(), image->getRasterImage());
+    EXPECT_EQ(pixel(copy, 2, 0), 2);
+    EXPECT_EQ(image->SetPaletteState(4), 3);
+
+    // Assigning an empty picture empties the target.
+    TVFImage target(*image);
+    target = TVFImage();
+    EXPECT_FALSE(target.isValid());
+    EXPECT_EQ(target.getRasterImage(), nullptr);
+}
+
+TEST(TVFImageOpenCV, ExchangeKeepsRowsTopFirst)
+{
+    auto image = imageOf(makeGrey8(3, 2, [](int x, int y) { return 1 + x + 3 * y; }));
+    cv::Mat m;
+    ASSERT_TRUE(image->copytoOpenCV(m));
+    EXPECT_EQ(m.type(), CV_8UC1);
+    EXPECT_EQ(m.at<uchar>(0, 0), 1);
+    EXPECT_EQ(m.at<uchar>(1, 2), 6);
+
+    cv::Mat deep(2, 3, CV_16UC1);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c)
+            deep.at<uint16_t>(r, c) = uint16_t(20000 * r + c);
+    ASSERT_TRUE(image->copyFromOpenCV(deep));
+    EXPECT_EQ(image->getImageType(), FIT_UINT16);
+    EXPECT_EQ(pixel(*image, 2, 1), 20002);
+
+    const cv::Mat twoChannels(2, 2, CV_8UC2, cv::Scalar(1, 2));
+    EXPECT_FALSE(image->copyFromOpenCV(twoChannels));
+    EXPECT_EQ(pixel(*image, 2, 1), 20002);
+    Bitmap mono(FreeImage_Allocate(4, 4, 1));
+    auto monoImage = imageOf(std::move(mono));
+    cv::Mat untouched(1, 1, CV_8UC1, cv::Scalar(7));
+    EXPECT_FALSE(monoImage->copytoOpenCV(untouched));
+    EXPECT_EQ(untouched.at<uchar>(0, 0), 7);
+}
+
+TEST(TVFImageSave, SavingChecksTheFormatAndNeverHalfWrites)
+{
+    QTemporaryDir dir;
+    auto deep = imageOf(makeGrey16(4, 3, [](int x, int y) { return 10000 * x + y; }));
+    const QString jpg = dir.filePath(QStringLiteral("deep.jpg"));
+    writeFile(jpg, "previous contents");
+    EXPECT_FALSE(deep->canSave(jpg));
+    EXPECT_FALSE(deep->save(jpg));
+    QFile previous(jpg);
+    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previous.readAll(), QByteArray("previous contents"));
+
+    const QString png = dir.filePath(QStringLiteral("deep.png"));
+    ASSERT_TRUE(deep->canSave(png));
+    ASSERT_TRUE(deep->save(png));
+    TVFImage back;
+    ASSERT_EQ(back.CreateFromFileName(png), 1);
+    EXPECT_EQ(pixel(back, 3, 2), 30002);
+}
+
+TEST(TVFImageExchange, PackedDibRoundTrip)
+{
+    auto colour = imageOf(makeRgb24(5, 3));
+    const QByteArray dib = colour->copyToHandle();
+    ASSERT_GE(dib.size(), 40);
+    TVFImage back;
+    ASSERT_TRUE(back.copyFromHandle(dib));
+    auto *raster = static_cast<RasterImageRGB *>(back.getRasterImage());
+    EXPECT_EQ(raster->getPixel(4, 2)->rgbRed, 40);
+    EXPECT_EQ(raster->getPixel(4, 2)->rgbBlue, 106);
+    EXPECT_FALSE(back.copyFromHandle(dib.left(30)));
+    EXPECT_FALSE(back.copyFromHandle(dib.left(60)));
+    EXPECT_EQ(back.getWidth(), 5u);
+
+    const QImage shown = back.toQImage();
+    EXPECT_EQ(shown.pixel(4, 2), qRgb(40, 40, 106));
+
+    QImage deep(3, 2, QImage::Format_Grayscale16);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            reinterpret_cast<uint16_t *>(deep.scanLine(y))[x] = uint16_t(30000 * y + x);
+    ASSERT_TRUE(back.copyFromBitmap(deep));
+    EXPECT_EQ(back.getImageType(), FIT_UINT16);
+    EXPECT_EQ(pixel(back, 2, 1), 30002);
+    EXPECT_EQ(back.toQImage(), deep);
+}
