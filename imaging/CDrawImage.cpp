@@ -24,18 +24,6 @@ CDrawImage::InfoListHandler &infoListHandler()
 
 // True when the next object tag refers back to an object read before. The
 // picture is owned by its object, so such a reference would share it.
-bool nextIsObjectReference(CArchive &ar)
-{
-    const QByteArray tag = ar.GetFile()->peek(6);
-    if (tag.size() < 2)
-        return false;
-    const auto word = uint16_t(uint8_t(tag[0]) | (uint8_t(tag[1]) << 8));
-    if (word == 0 || word == 0xFFFF)
-        return false;
-    if (word == 0x7FFF)
-        return tag.size() >= 6 && (uint8_t(tag[5]) & 0x80) == 0;
-    return (word & 0x8000) == 0;
-}
 
 bool sameHistory(const TVFImage &a, const TVFImage &b)
 {
@@ -212,9 +200,7 @@ void CDrawImage::Serialize(CArchive &ar)
     }
     CRect position;
     ar >> position;
-    if (nextIsObjectReference(ar))
-        throw CArchiveException(CArchiveException::badIndex);
-    std::unique_ptr<TVFImage> image(ar.ReadObjectAs<TVFImage>());
+    std::unique_ptr<TVFImage> image = ar.ReadOwnedObject<TVFImage>();
     if (!image)
         throw CArchiveException(CArchiveException::badClass);
     m_position = position;

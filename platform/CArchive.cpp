@@ -292,6 +292,29 @@ CObject *CArchive::ReadObject(const CRuntimeClass *expected)
     return object;
 }
 
+CObject *CArchive::ReadOwned(const CRuntimeClass *expected)
+{
+    if (IsStoring())
+        throw CArchiveException(CArchiveException::writeOnly);
+    // Refuse a back reference before anything is read: the object it names
+    // belongs to someone else already.
+    const QByteArray tag = m_device->peek(6);
+    if (tag.size() >= 2) {
+        const auto word = uint16_t(uint8_t(tag[0]) | (uint8_t(tag[1]) << 8));
+        const bool bigObjectRef = word == wBigObjectTag && tag.size() >= 6
+            && (uint8_t(tag[5]) & 0x80) == 0;
+        const bool objectRef = word != wNullTag && word != wNewClassTag
+            && word != wBigObjectTag && (word & wClassTag) == 0;
+        if (objectRef || bigObjectRef)
+            throw CArchiveException(CArchiveException::badIndex);
+    }
+    const size_t firstSlot = m_loadArray.size();
+    CObject *object = ReadObject(expected);
+    for (size_t i = firstSlot; i < m_loadArray.size(); ++i)
+        m_loadArray[i].object = nullptr;
+    return object;
+}
+
 unsigned CArchive::GetObjectSchema()
 {
     const unsigned schema = m_nObjectSchema;

@@ -11,6 +11,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <type_traits>
 #include <unordered_map>
 #include <vector>
@@ -127,6 +128,17 @@ public:
     {
         return static_cast<T *>(ReadObject(RUNTIME_CLASS(T)));
     }
+
+    // Reads an object the caller takes sole ownership of: a back reference is
+    // refused (badIndex), and once read, the object and everything read inside
+    // it can no longer be referred back to, so a later reference can never
+    // reach an object its owner has already deleted. Null is returned as null.
+    template<typename T>
+    std::unique_ptr<T> ReadOwnedObject()
+    {
+        return std::unique_ptr<T>(static_cast<T *>(ReadOwned(RUNTIME_CLASS(T))));
+    }
+    CObject *ReadOwned(const CRuntimeClass *expected);
 
     // Schema of the object being read (valid once, inside its Serialize).
     unsigned GetObjectSchema();

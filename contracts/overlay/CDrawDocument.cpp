@@ -169,26 +169,6 @@ void CDrawDocument::StoreObjectList(CArchive &ar, const CDrawObjList &list)
         ar.WriteObject(obj);
 }
 
-namespace {
-// True when the next object tag refers back to an object already read (rather
-// than bringing a new object or being null). Looks without consuming.
-bool nextIsObjectReference(CArchive &ar)
-{
-    const QByteArray tag = ar.GetFile()->peek(6);
-    if (tag.size() < 2)
-        return false;
-    const auto word = uint16_t(uint8_t(tag[0]) | (uint8_t(tag[1]) << 8));
-    if (word == 0 || word == 0xFFFF)
-        return false;
-    if (word == 0x7FFF) {
-        if (tag.size() < 6)
-            return false;
-        return (uint8_t(tag[5]) & 0x80) == 0;
-    }
-    return (word & 0x8000) == 0;
-}
-} // namespace
-
 void CDrawDocument::LoadObjectList(CArchive &ar, CDrawObjList &list)
 {
     const uint32_t count = ar.ReadCount();
@@ -197,15 +177,12 @@ void CDrawDocument::LoadObjectList(CArchive &ar, CDrawObjList &list)
     CDrawObjList loaded;
     try {
         for (uint32_t i = 0; i < count; ++i) {
-            const bool reference = nextIsObjectReference(ar);
-            auto *obj = ar.ReadObjectAs<CDrawObject>();
+            // Each entry is owned by the list alone: an entry referring back to
+            // an object read before (in the list or outside it) is refused.
+            std::unique_ptr<CDrawObject> obj = ar.ReadOwnedObject<CDrawObject>();
             if (!obj)
                 continue; // an empty slot carries nothing to draw
-            if (loaded.contains(obj) || list.contains(obj))
-                continue; // the same object listed twice is one object
-            if (reference)
-                throw CArchiveException(CArchiveException::badIndex);
-            loaded.append(obj);
+            loaded.append(obj.release());
         }
     } catch (...) {
         qDeleteAll(loaded);

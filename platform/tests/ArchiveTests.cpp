@@ -217,6 +217,28 @@ TEST(Archive, UnknownClassesAndBadTagsAreRejected)
     EXPECT_EQ(cause(hex("ffff07000a00") + QByteArray("OtherClass")), CArchiveException::badSchema);
 }
 
+TEST(Archive, OwnedObjectsCannotBeReferredBackTo)
+{
+    TestNode a, b;
+    a.next = &b;
+    const QByteArray bytes = store([&](CArchive &ar) {
+        ar.WriteObject(&a); // b is written inside a
+        ar.WriteObject(&b); // a back reference to an object a's reader owns
+        ar.WriteObject(&a);
+    });
+    load(bytes, [](CArchive &ar) {
+        std::unique_ptr<TestNode> owned = ar.ReadOwnedObject<TestNode>();
+        ASSERT_NE(owned, nullptr);
+        delete owned->next;
+        // Neither a's inner object nor a itself can be reached any more.
+        EXPECT_THROW(ar.ReadObject(), CArchiveException);
+    });
+    load(bytes.mid(bytes.indexOf(QByteArray::fromHex("0300"), 20)), [](CArchive &ar) {
+        // A back reference where an owned object is expected is refused unread.
+        EXPECT_THROW(ar.ReadOwnedObject<TestNode>(), CArchiveException);
+    });
+}
+
 TEST(Archive, DynamicCreationByName)
 {
     CRuntimeClass *cls = CRuntimeClass::FromName("TestNode");

@@ -1,0 +1,189 @@
+#include "analysis1d/engine/Analysis1DDoc.h"
+
+#include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/AnalysisArea.h"
+#include "analysis1d/engine/BackgroundArea.h"
+#include "analysis1d/engine/DyeFront.h"
+#include "analysis1d/engine/ExampleBand.h"
+#include "analysis1d/engine/LoadingWells.h"
+#include "analysis1d/engine/UserDrawnBand.h"
+
+IMPLEMENT_DYNCREATE(Analysis1DDoc, CDensoraDoc)
+
+Analysis1DDoc::Analysis1DDoc() = default;
+
+Analysis1DDoc::~Analysis1DDoc()
+{
+    DestroyAnalysis();
+}
+
+void Analysis1DDoc::DestroyAnalysis()
+{
+    delete m_pAnalysis;
+    m_pAnalysis = nullptr;
+}
+
+void Analysis1DDoc::SetAnalysis(Analysis1D *pAnalysis)
+{
+    if (pAnalysis == m_pAnalysis)
+        return;
+    DestroyAnalysis();
+    m_pAnalysis = pAnalysis;
+}
+
+template<typename T> T *Analysis1DDoc::FindLast() const
+{
+    const CDrawObjList &objects = GetObjects();
+    for (auto it = objects.crbegin(); it != objects.crend(); ++it) {
+        if ((*it)->IsKindOf(RUNTIME_CLASS(T)))
+            return static_cast<T *>(*it);
+    }
+    return nullptr;
+}
+
+AnalysisArea *Analysis1DDoc::GetAnalysisArea() const
+{
+    return FindLast<AnalysisArea>();
+}
+
+BackgroundArea *Analysis1DDoc::GetBackgroundArea() const
+{
+    return FindLast<BackgroundArea>();
+}
+
+DyeFront *Analysis1DDoc::GetDyeFront() const
+{
+    return FindLast<DyeFront>();
+}
+
+LoadingWells *Analysis1DDoc::GetLoadingWells() const
+{
+    return FindLast<LoadingWells>();
+}
+
+ExampleBand *Analysis1DDoc::GetExampleBand() const
+{
+    return FindLast<ExampleBand>();
+}
+
+UserDrawnBand *Analysis1DDoc::GetLastUserDrawBand() const
+{
+    return FindLast<UserDrawnBand>();
+}
+
+QList<UserDrawnBand *> Analysis1DDoc::GetAllUserDrawBands() const
+{
+    QList<UserDrawnBand *> bands;
+    for (CDrawObject *obj : GetObjects()) {
+        if (obj->IsKindOf(RUNTIME_CLASS(UserDrawnBand)))
+            bands.append(static_cast<UserDrawnBand *>(obj));
+    }
+    return bands;
+}
+
+void Analysis1DDoc::RemoveAndDestroy(CDrawObject *pObj)
+{
+    if (!pObj)
+        return;
+    Remove(pObj);
+    delete pObj;
+}
+
+void Analysis1DDoc::RemoveAnlaysisArea()
+{
+    RemoveAndDestroy(GetAnalysisArea());
+}
+
+void Analysis1DDoc::RemoveBackgroundArea()
+{
+    RemoveAndDestroy(GetBackgroundArea());
+}
+
+void Analysis1DDoc::RemoveExampleBand()
+{
+    RemoveAndDestroy(GetExampleBand());
+}
+
+void Analysis1DDoc::RemoveDyeFront()
+{
+    RemoveAndDestroy(GetDyeFront());
+}
+
+void Analysis1DDoc::RemoveLoadingWells()
+{
+    RemoveAndDestroy(GetLoadingWells());
+}
+
+void Analysis1DDoc::DeleteAllUserDrawnBands()
+{
+    const QList<UserDrawnBand *> bands = GetAllUserDrawBands();
+    for (UserDrawnBand *band : bands)
+        RemoveAndDestroy(band);
+}
+
+CDrawObject *Analysis1DDoc::ObjectAt(const CPoint &point)
+{
+    // >>> Lanes and bands of the analysis lie over the overlay objects and are
+    // >>> looked up here first once Analysis1D is part of this library.
+    return CDensoraDoc::ObjectAt(point);
+}
+
+void Analysis1DDoc::Logical2Analysis(CPoint &point) const
+{
+    if (const AnalysisArea *area = GetAnalysisArea())
+        point.Offset(-area->m_position.left, -area->m_position.top);
+}
+
+void Analysis1DDoc::Logical2Analysis(CRect &rect) const
+{
+    if (const AnalysisArea *area = GetAnalysisArea())
+        rect.OffsetRect(-area->m_position.left, -area->m_position.top);
+}
+
+void Analysis1DDoc::Analysis2Logical(CPoint &point) const
+{
+    if (const AnalysisArea *area = GetAnalysisArea())
+        point.Offset(area->m_position.left, area->m_position.top);
+}
+
+void Analysis1DDoc::Analysis2Logical(CRect &rect) const
+{
+    if (const AnalysisArea *area = GetAnalysisArea())
+        rect.OffsetRect(area->m_position.left, area->m_position.top);
+}
+
+int Analysis1DDoc::GetDyeFrontDistance() const
+{
+    return m_AnalysisOptions.m_GeneralOptions.m_DyeFrontOffsetFromBottom;
+}
+
+void Analysis1DDoc::SetDyeFrontDistance(int nDistance)
+{
+    m_AnalysisOptions.m_GeneralOptions.m_DyeFrontOffsetFromBottom = nDistance;
+}
+
+int Analysis1DDoc::GetWellDistance() const
+{
+    return m_AnalysisOptions.m_GeneralOptions.m_WellOffsetFromTop;
+}
+
+void Analysis1DDoc::SetWellDistance(int nDistance)
+{
+    m_AnalysisOptions.m_GeneralOptions.m_WellOffsetFromTop = nDistance;
+}
+
+void Analysis1DDoc::StoreReferenceLineDistances()
+{
+    const AnalysisArea *area = GetAnalysisArea();
+    if (!area)
+        return;
+    const CRect &a = area->m_position;
+    if (const DyeFront *dyeFront = GetDyeFront()) {
+        const CRect &d = dyeFront->m_position;
+        SetDyeFrontDistance(a.bottom - (d.top + d.bottom) / 2);
+    }
+    if (const LoadingWells *wells = GetLoadingWells()) {
+        const CRect &w = wells->m_position;
+        SetWellDistance((w.top + w.bottom) / 2 - a.top);
+    }
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+// The document of a 1D gel analysis: the gel picture and the overlay objects
+// drawn on it (CDensoraDoc), at most one analysis controller, and the user's
+// analysis options.
+//
+// The analysis shapes (analysis area, background area, example band, dye front,
+// loading wells, user-drawn bands) live in the object list. Each kind is meant
+// to exist once; when more than one is present (a template loaded over an
+// analysis, for instance) the one added last is in force, so every getter
+// searches from the end of the list.
+
+#include "analysis1d/engine/Analysis1DOptions.h"
+#include "appbase/CDensoraDoc.h"
+
+#include <QList>
+
+class Analysis1D;
+class Analysis1DView;
+class AnalysisArea;
+class BackgroundArea;
+class DyeFront;
+class ExampleBand;
+class LoadingWells;
+class UserDrawnBand;
+
+class Analysis1DDoc : public CDensoraDoc
+{
+    DECLARE_DYNCREATE(Analysis1DDoc)
+public:
+    Analysis1DDoc();
+    ~Analysis1DDoc() override;
+
+    // The analysis controller, null when there is no analysis. The document owns
+    // it: SetAnalysis takes it over and destroys one attached before.
+    Analysis1D *GetAnalysis() const { return m_pAnalysis; }
+    void SetAnalysis(Analysis1D *pAnalysis);
+
+    // "Start": after the user's consent to replace an analysis and, for a
+    // picture that is not 8-bit or 16-bit grey, to convert it, removes the old
+    // analysis, attaches a new one on the picture and opens its set-up wizard.
+    void OnAnalysisStart(Analysis1DView *pView, int nMode);
+    // Removes the analysis with its shapes (user-drawn bands, analysis area,
+    // example band, dye front, loading wells) and repaints every view.
+    void RemoveAnalysis();
+
+    Analysis1DOptions &GetAnalysisOptions() { return m_AnalysisOptions; }
+    const Analysis1DOptions &GetAnalysisOptions() const { return m_AnalysisOptions; }
+
+    // 1 while Save must ask for a name (a document opened from a file), 0 after a
+    // successful save in the document format.
+    int GetSaveAsRequired() const { return m_nSaveAsRequired; }
+    void SetSaveAsRequired(int nRequired) { m_nSaveAsRequired = nRequired; }
+
+    // The analysis shapes in force (the last of each kind), or null.
+    AnalysisArea *GetAnalysisArea() const;
+    BackgroundArea *GetBackgroundArea() const;
+    DyeFront *GetDyeFront() const;
+    LoadingWells *GetLoadingWells() const;
+    ExampleBand *GetExampleBand() const;
+    UserDrawnBand *GetLastUserDrawBand() const;
+    // Every user-drawn band, in list order (not owned by the caller).
+    QList<UserDrawnBand *> GetAllUserDrawBands() const;
+
+    // Take the shape in force of that kind out of the document and destroy it;
+    // nothing when there is none.
+    void RemoveAnlaysisArea();
+    void RemoveBackgroundArea();
+    void RemoveExampleBand();
+    void RemoveDyeFront();
+    void RemoveLoadingWells();
+    // Takes every user-drawn band out of the document and destroys it.
+    void DeleteAllUserDrawnBands();
+
+    // The topmost selectable object at the logical point, else null.
+    CDrawObject *ObjectAt(const CPoint &point) override;
+
+    // Gel pixels to analysis coordinates: subtracts the analysis area's top-left
+    // corner (unchanged when there is no analysis area). Analysis2Logical adds it.
+    void Logical2Analysis(CPoint &point) const;
+    void Logical2Analysis(CRect &rect) const;
+    void Analysis2Logical(CPoint &point) const;
+    void Analysis2Logical(CRect &rect) const;
+
+    // Where the user left the reference lines, in gel pixels: the dye-front
+    // distance is the analysis area's bottom minus the dye front's centre row,
+    // the well distance the wells' centre row minus the area's top. They are kept
+    // as the general options' offsets, so the next analysis places its lines
+    // where the user put them last.
+    int GetDyeFrontDistance() const;
+    void SetDyeFrontDistance(int nDistance);
+    int GetWellDistance() const;
+    void SetWellDistance(int nDistance);
+    // Takes both distances from the current analysis area, dye front and loading
+    // wells (centre row = (top + bottom) / 2, truncated). A distance whose line or
+    // area is missing keeps its value.
+    void StoreReferenceLineDistances();
+
+private:
+    template<typename T> T *FindLast() const;
+    // Removes and destroys 'pObj' when it is non-null.
+    void RemoveAndDestroy(CDrawObject *pObj);
+    void DestroyAnalysis();
+
+    Analysis1D *m_pAnalysis = nullptr; // owned
+    Analysis1DOptions m_AnalysisOptions;
+    int m_nSaveAsRequired = 0;
+};

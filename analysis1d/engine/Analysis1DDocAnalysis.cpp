@@ -1,0 +1,68 @@
+// Starting and removing the document's analysis. Kept apart from the rest of
+// the document because it is the analysis controller's side of the document.
+
+#include "analysis1d/engine/Analysis1DDoc.h"
+
+#include "analysis1d/engine/Analysis1D.h"
+#include "imaging/TVFImage.h"
+#include "platform/Prompts.h"
+
+#include <memory>
+
+namespace {
+
+// The analysis image is cut from 8-bit or 16-bit grey pictures only.
+bool isAnalysableGrey(const TVFImage &image)
+{
+    if (image.isHighResGrayscale())
+        return true;
+    return image.getImageType() == FIT_BITMAP && image.getBitsPerPixel() == 8
+        && image.isGrayscale();
+}
+
+} // namespace
+
+// An 8-bit grey picture is analysed as it is: asking whether to convert it
+// "to gray scale" would misinform the user, and declining would refuse a
+// picture the analysis handles.
+void Analysis1DDoc::OnAnalysisStart(Analysis1DView *pView, int nMode)
+{
+    if (GetAnalysis()
+        && Prompts::instance().MessageBox(
+               QStringLiteral("Starting a new analysis would clear the current analysis and its "
+                              "associated data, continue?"),
+               MB_YESNO)
+            != IDYES)
+        return;
+    TVFImage *image = GetImage();
+    if (!image || !image->isValid())
+        return;
+    if (!isAnalysableGrey(*image)) {
+        if (Prompts::instance().MessageBox(
+                QStringLiteral("The image you have opened is not a gray scale image, would you "
+                               "like to convert it to gray scale for the analysis?"),
+                MB_YESNO)
+            != IDYES)
+            return;
+        if (!image->convertToGrayscale())
+            return;
+    }
+    RemoveAnalysis();
+    auto owned = std::make_unique<Analysis1D>();
+    Analysis1D *analysis = owned.get();
+    SetAnalysis(owned.release());
+    analysis->SetAnalysisDocument(this);
+    analysis->SetAnalysisImage(image);
+    analysis->StartSetupWizard(pView, nMode);
+}
+
+void Analysis1DDoc::RemoveAnalysis()
+{
+    DeleteAllUserDrawnBands();
+    RemoveAnlaysisArea();
+    RemoveExampleBand();
+    RemoveDyeFront();
+    RemoveLoadingWells();
+    SetAnalysis(nullptr);
+    UpdateAllViews(nullptr);
+}

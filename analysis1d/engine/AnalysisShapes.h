@@ -1,0 +1,32 @@
+#pragma once
+
+// Geometry shared by the analysis shapes drawn on the gel (analysis area, dye
+// front, loading wells): where their labels may reach, and how the two
+// reference strips move and repaint.
+
+#include "platform/Geometry.h"
+
+#include <QString>
+
+class CDrawObject;
+class CDrawView;
+
+namespace AnalysisShapes {
+
+// A logical rectangle that surely holds a label drawn with the object's text
+// attributes at 'at'. Labels keep their screen size while the view zooms out, so
+// in logical units they grow; repainting only the shape would leave trails of
+// the label behind when the shape moves. Estimated generously from the pixel
+// size, so no font machinery is needed.
+CRect LabelExtent(const CDrawObject &obj, const QString &text, CPoint at, CDrawView *pView);
+
+// A reference strip spans the analysis area; it only moves up and down: the new
+// rectangle takes top and bottom from 'requested' and keeps the current left and
+// right.
+CRect KeepHorizontalExtent(const CRect &current, const CRect &requested);
+
+// The strip's normalised rectangle inflated by the tracker margin m horizontally
+// and by max(m, 2 * labelOffsetY) vertically.
+CRect StripAreaToBeRepainted(const CDrawObject &obj, int labelOffsetY, CDrawView *pView);
+
+} // namespace AnalysisShapes

@@ -1,0 +1,42 @@
+#pragma once
+
+// A horizontal strip at the loading wells, where the samples were loaded. Its
+// centre row is the start of migration (the well row of the measurements).
+// It spans the analysis area and moves only up and down.
+
+#include "contracts/overlay/CDrawRectangleBound.h"
+
+class LoadingWells : public CDrawRectangleBound
+{
+    DECLARE_SERIAL(LoadingWells)
+public:
+    LoadingWells();
+    LoadingWells(const LoadingWells &other);
+    // position: the reference line in gel pixels, usually of zero height; it is
+    // made into a strip 20 pixels high and 10 pixels narrower (5 each side).
+    // bound: the analysis area.
+    LoadingWells(const CRect &position, const CRect &bound);
+    ~LoadingWells() override;
+
+    // Stored form: exactly the CDrawRectangleBound part. The drawing defaults
+    // and label offsets are set again after reading.
+    void Serialize(CArchive &ar) override;
+
+    // Moves vertically only: keeps the current left and right.
+    void MoveTo(const CRect &position, CDrawView *pView) override;
+    // The label "Loading Wells" at the corner less the label offset (4 pixels right
+    // of and below it with the default offset), then the strip.
+    void Draw(QPainter *pDC, CDrawView *pView) override;
+    // A copy with its drawing defaults set again; added to pDoc when given.
+    CDrawObject *Clone(CDrawDocument *pDoc) override;
+    CRect GetAreaToBeRepainted(CDrawView *pView = nullptr) const override;
+
+    static constexpr COLORREF c_lineColor = 0x0000FFFF; // yellow
+
+    int m_nLabelOffsetX = -4;
+    int m_nLabelOffsetY = -4;
+
+private:
+    void Init();
+    CPoint LabelPosition() const;
+};
