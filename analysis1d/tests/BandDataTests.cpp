@@ -1,3 +1,4 @@
+#include "testsupport/ArchiveTestSupport.h"
 #include "analysis1d/engine/BandData.h"
 #include "platform/CArchive.h"
 
@@ -11,26 +12,6 @@
 #include <memory>
 
 namespace {
-
-template<typename F> QByteArray store(F &&write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    CArchive ar(&buffer, CArchive::store);
-    write(ar);
-    ar.Close();
-    return bytes;
-}
-
-template<typename F> void load(const QByteArray &bytes, F &&read)
-{
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    CArchive ar(&buffer, CArchive::load);
-    read(ar);
-}
 
 // The new-class tag the archive writes before a record of the given schema.
 void writeClassTag(CArchive &ar, uint16_t schema)
@@ -167,7 +148,7 @@ TEST(BandData, NewRecordIsEmpty)
 TEST(BandData, Schema3RoundTripsEveryField)
 {
     const BandData original = everyField();
-    const QByteArray bytes = store([&](CArchive &ar) { ar.WriteObject(&original); });
+    const QByteArray bytes = storeBytes([&](CArchive &ar) { ar.WriteObject(&original); });
     // Tag: 0xFFFF, schema 3, name length 8, "BandData".
     ASSERT_GE(bytes.size(), 14);
     EXPECT_EQ(uint8_t(bytes[2]), 3);
@@ -177,7 +158,7 @@ TEST(BandData, Schema3RoundTripsEveryField)
     EXPECT_EQ(bytes.size(), 14 + 183 + 5 * 8);
 
     std::unique_ptr<BandData> read;
-    load(bytes, [&](CArchive &ar) { read.reset(ar.ReadObjectAs<BandData>()); });
+    loadBytes(bytes, [&](CArchive &ar) { read.reset(ar.ReadObjectAs<BandData>()); });
     ASSERT_TRUE(read);
     expectSame(*read, original);
 }
@@ -188,7 +169,7 @@ TEST(BandData, Schema3LaysOutFieldsInStoredOrder)
     d.m_surfaceArea = 0x01020304;
     d.m_intensityFraction = 0.5;
     d.m_hasKnownIntensity = true;
-    const QByteArray bytes = store([&](CArchive &ar) { d.Serialize(ar); });
+    const QByteArray bytes = storeBytes([&](CArchive &ar) { d.Serialize(ar); });
     ASSERT_EQ(bytes.size(), 183);
     // After the 49-byte head and 10 doubles: surface area, intensity per area,
     // intensity fraction, the two flags.
@@ -206,7 +187,7 @@ TEST(BandData, ReadsSchema2And1)
 {
     for (const uint16_t schema : {uint16_t(2), uint16_t(1)}) {
         SCOPED_TRACE(schema);
-        const QByteArray bytes = store([&](CArchive &ar) {
+        const QByteArray bytes = storeBytes([&](CArchive &ar) {
             writeClassTag(ar, schema);
             writeHead(ar);
             writeOldBody(ar);
@@ -215,7 +196,7 @@ TEST(BandData, ReadsSchema2And1)
                 ar << 0.3;
         });
         std::unique_ptr<BandData> read;
-        load(bytes, [&](CArchive &ar) { read.reset(ar.ReadObjectAs<BandData>()); });
+        loadBytes(bytes, [&](CArchive &ar) { read.reset(ar.ReadObjectAs<BandData>()); });
         ASSERT_TRUE(read);
         expectHead(*read);
         expectOldBody(*read);
@@ -228,14 +209,14 @@ TEST(BandData, ReadsSchema2And1)
 
 TEST(BandData, ReadsOldestForm)
 {
-    const QByteArray bytes = store([&](CArchive &ar) {
+    const QByteArray bytes = storeBytes([&](CArchive &ar) {
         writeHead(ar);
         writeOldBody(ar);
         ar << int32_t(0x7777); // what follows the record belongs to the lane
     });
     BandData d;
     int32_t next = 0;
-    load(bytes, [&](CArchive &ar) {
+    loadBytes(bytes, [&](CArchive &ar) {
         d.ReadV2AndBelow(ar);
         ar >> next;
     });
@@ -247,22 +228,22 @@ TEST(BandData, ReadsOldestForm)
 TEST(BandData, TruncatedInputRaisesAndLeavesTheRecord)
 {
     BandData original = everyField();
-    const QByteArray full = store([&](CArchive &ar) { original.Serialize(ar); });
-    const QByteArray oldest = store([&](CArchive &ar) {
+    const QByteArray full = storeBytes([&](CArchive &ar) { original.Serialize(ar); });
+    const QByteArray oldest = storeBytes([&](CArchive &ar) {
         writeHead(ar);
         writeOldBody(ar);
     });
     for (int n = 0; n < full.size(); ++n) {
         BandData d;
         d.m_peakArea = 42.0;
-        EXPECT_THROW(load(full.left(n), [&](CArchive &ar) { d.Serialize(ar); }), CArchiveException)
+        EXPECT_THROW(loadBytes(full.left(n), [&](CArchive &ar) { d.Serialize(ar); }), CArchiveException)
             << "length " << n;
         EXPECT_EQ(d.m_peakArea, 42.0);
         EXPECT_EQ(d.m_topBoundary.GetSize(), 0);
     }
     for (int n = 0; n < oldest.size(); ++n) {
         BandData d;
-        EXPECT_THROW(load(oldest.left(n), [&](CArchive &ar) { d.ReadV2AndBelow(ar); }),
+        EXPECT_THROW(loadBytes(oldest.left(n), [&](CArchive &ar) { d.ReadV2AndBelow(ar); }),
                      CArchiveException)
             << "length " << n;
     }
@@ -271,22 +252,22 @@ TEST(BandData, TruncatedInputRaisesAndLeavesTheRecord)
 TEST(BandData, DamagedInputIsRefused)
 {
     // A point count far beyond the input.
-    const QByteArray huge = store([&](CArchive &ar) {
+    const QByteArray huge = storeBytes([&](CArchive &ar) {
         writeHead(ar);
         ar << 1.0 << 2.0 << 3.0 << 4.0 << 5.0 << 6.0 << 7.0 << 8.0 << 9.0;
         ar << uint8_t(0) << 0.0 << 0.1 << int32_t(100000000);
     });
     BandData d;
-    EXPECT_THROW(load(huge, [&](CArchive &ar) { d.ReadV2AndBelow(ar); }), CArchiveException);
+    EXPECT_THROW(loadBytes(huge, [&](CArchive &ar) { d.ReadV2AndBelow(ar); }), CArchiveException);
 
     // An unknown schema is refused rather than misread.
-    const QByteArray schema9 = store([&](CArchive &ar) {
+    const QByteArray schema9 = storeBytes([&](CArchive &ar) {
         writeClassTag(ar, 9);
         writeHead(ar);
         writeOldBody(ar);
     });
     try {
-        load(schema9, [&](CArchive &ar) { delete ar.ReadObjectAs<BandData>(); });
+        loadBytes(schema9, [&](CArchive &ar) { delete ar.ReadObjectAs<BandData>(); });
         FAIL() << "schema 9 was read";
     } catch (const CArchiveException &e) {
         EXPECT_EQ(e.m_cause, CArchiveException::badSchema);

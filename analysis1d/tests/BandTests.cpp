@@ -1,3 +1,4 @@
+#include "testsupport/ArchiveTestSupport.h"
 #include "analysis1d/engine/Band.h"
 #include "analysis1d/engine/BandsOptions.h"
 #include "analysis1d/engine/UserDrawnBand.h"
@@ -17,26 +18,6 @@
 #include <memory>
 
 namespace {
-
-template<typename F> QByteArray store(F &&write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    CArchive ar(&buffer, CArchive::store);
-    write(ar);
-    ar.Close();
-    return bytes;
-}
-
-template<typename F> void load(const QByteArray &bytes, F &&read)
-{
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    CArchive ar(&buffer, CArchive::load);
-    read(ar);
-}
 
 void fill(RasterImageGS16 &img, CRect inclusive, int value)
 {
@@ -310,18 +291,18 @@ TEST(Band, StoredFormRoundTrips)
     Band band(CRect(1, 2, 30, 40), CRect(0, 0, 50, 60), CRect(100, 200, 150, 260));
     band.getData()->m_peakArea = 123.5;
     band.getData()->m_topBoundary.Add(CPoint(4, 5));
-    const QByteArray bytes = store([&](CArchive &ar) { ar.WriteObject(&band); });
+    const QByteArray bytes = storeBytes([&](CArchive &ar) { ar.WriteObject(&band); });
     EXPECT_EQ(uint8_t(bytes[2]), 2); // Band's schema
 
     std::unique_ptr<Band> read;
-    load(bytes, [&](CArchive &ar) { read.reset(ar.ReadObjectAs<Band>()); });
+    loadBytes(bytes, [&](CArchive &ar) { read.reset(ar.ReadObjectAs<Band>()); });
     ASSERT_TRUE(read);
     EXPECT_TRUE(*read == band);
     EXPECT_EQ(read->getData()->m_peakArea, 123.5);
     EXPECT_EQ(read->getData()->m_topBoundary.vector(), band.getData()->m_topBoundary.vector());
 
     for (int n = 0; n < bytes.size(); ++n) {
-        EXPECT_THROW(load(bytes.left(n), [&](CArchive &ar) { delete ar.ReadObjectAs<Band>(); }),
+        EXPECT_THROW(loadBytes(bytes.left(n), [&](CArchive &ar) { delete ar.ReadObjectAs<Band>(); }),
                      CArchiveException)
             << "length " << n;
     }
@@ -330,7 +311,7 @@ TEST(Band, StoredFormRoundTrips)
 TEST(Band, ReadsTheOldestForm)
 {
     Band original(CRect(1, 2, 30, 40), CRect(0, 0, 50, 60), CRect(100, 200, 150, 260));
-    const QByteArray bytes = store([&](CArchive &ar) {
+    const QByteArray bytes = storeBytes([&](CArchive &ar) {
         original.AnalysisOverlay::Serialize(ar, 0);
         ar << CPoint(11, 22) << CRect(1, 2, 30, 40) << int32_t(3) << int32_t(4567) << 2.5 << 0.75
            << true;
@@ -339,7 +320,7 @@ TEST(Band, ReadsTheOldestForm)
         ar << uint8_t(0) << 0.0 << 0.25 << int32_t(1) << CPoint(8, 9);
     });
     Band read;
-    load(bytes, [&](CArchive &ar) { read.ReadV2AndBelow(ar); });
+    loadBytes(bytes, [&](CArchive &ar) { read.ReadV2AndBelow(ar); });
     EXPECT_EQ(read.GetPosition(), CRect(1, 2, 30, 40));
     EXPECT_EQ(read.GetAnalysisArea(), CRect(100, 200, 150, 260));
     EXPECT_EQ(read.getData()->m_centerValue, 4567);

@@ -9,6 +9,7 @@
 #include "contracts/overlay/COffscreenDrawView.h"
 
 #include "platform/CArchive.h"
+#include "testsupport/ArchiveTestSupport.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -21,31 +22,6 @@
 
 namespace {
 
-// Labels are painted with fonts, which need a GUI application object. Another
-// test file of this program may have made one already.
-class GuiEnvironment : public testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        if (QCoreApplication::instance())
-            return;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "TVRAnalysis1DTests";
-        static char *argv[] = {name, nullptr};
-        m_app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> m_app;
-};
-
-[[maybe_unused]] testing::Environment *const guiEnvironment
-    = testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
 constexpr COLORREF kYellow = 0x0000FFFF;
 constexpr COLORREF kOrange = 0x000080FF;
 constexpr COLORREF kRed = 0x000000FF;
@@ -54,20 +30,9 @@ constexpr COLORREF kBlue = 0x00FF0000;
 
 const CRect kArea(40, 30, 240, 330);
 
-QByteArray store(const std::function<void(CArchive &)> &write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    CArchive ar(&buffer, CArchive::store);
-    write(ar);
-    ar.Close();
-    return bytes;
-}
-
 template<typename T> std::unique_ptr<T> readBack(const CDrawObject &obj)
 {
-    QByteArray bytes = store([&](CArchive &ar) { ar.WriteObject(&obj); });
+    QByteArray bytes = storeBytes([&](CArchive &ar) { ar.WriteObject(&obj); });
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     CArchive ar(&buffer, CArchive::load);
@@ -87,9 +52,9 @@ void spoil(CDrawObject &obj)
 template<typename T> void expectRectangleBoundForm(T &obj, const char *className)
 {
     SCOPED_TRACE(className);
-    const QByteArray tagged = store([&](CArchive &ar) { ar.WriteObject(&obj); });
+    const QByteArray tagged = storeBytes([&](CArchive &ar) { ar.WriteObject(&obj); });
     CDrawRectangleBound plain(obj);
-    const QByteArray body = store([&](CArchive &ar) { plain.CDrawRectangleBound::Serialize(ar); });
+    const QByteArray body = storeBytes([&](CArchive &ar) { plain.CDrawRectangleBound::Serialize(ar); });
 
     QByteArray tag = QByteArray::fromHex("ffff0000"); // new class, schema 0
     const QByteArray name(className);

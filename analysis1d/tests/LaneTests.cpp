@@ -1,3 +1,4 @@
+#include "testsupport/ArchiveTestSupport.h"
 #include "analysis1d/engine/Lane.h"
 #include "analysis1d/engine/LaneProfileData.h"
 #include "analysis1d/engine/LanesOptions.h"
@@ -18,26 +19,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray storeBytes(const std::function<void(CArchive &)> &write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    CArchive ar(&buffer, CArchive::store);
-    write(ar);
-    ar.Close();
-    return bytes;
-}
-
-void loadBytes(const QByteArray &bytes, const std::function<void(CArchive &)> &read)
-{
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    CArchive ar(&buffer, CArchive::load);
-    read(ar);
-}
 
 CIntDataArray intArray(std::vector<int> values)
 {
@@ -117,17 +98,6 @@ void expectSameLane(const Lane &a, const Lane &b)
     }
 }
 
-void ensureGuiApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "TVRAnalysis1DTests";
-    static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
 
 } // namespace
 
@@ -569,7 +539,6 @@ TEST(Lane, ReadsTheOldestLaneForm)
 
 TEST(Lane, DrawingFollowsTheLaneOptions)
 {
-    ensureGuiApplication();
     // Analysis area at (10, 5): the lane's columns 20..40 are gel columns 30..50.
     Lane lane(CRect(20, 0, 40, 60), CRect(), CRect(10, 5, 90, 65), {}, {}, {});
     COffscreenDrawView view(nullptr, 1.0f);

@@ -1,4 +1,4 @@
-#include "ArchiveBytes.h"
+#include "testsupport/ArchiveTestSupport.h"
 
 #include "data/CDataArray.h"
 #include "data/CDoubleDataArray.h"

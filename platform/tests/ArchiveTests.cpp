@@ -1,6 +1,8 @@
 #include "platform/CArchive.h"
 #include "platform/CArray.h"
 
+#include "testsupport/ArchiveTestSupport.h"
+
 #include <QBuffer>
 #include <gtest/gtest.h>
 
@@ -35,35 +37,13 @@ class OtherClass : public CObject
 };
 IMPLEMENT_SERIAL(OtherClass, CObject, 1)
 
-template<typename F>
-QByteArray store(F &&write)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    CArchive ar(&buffer, CArchive::store);
-    write(ar);
-    ar.Close();
-    return bytes;
-}
-
-template<typename F>
-void load(const QByteArray &bytes, F &&read)
-{
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    CArchive ar(&buffer, CArchive::load);
-    read(ar);
-}
-
 QByteArray hex(const char *h) { return QByteArray::fromHex(h); }
 
 TEST(Archive, NewObjectOfNewClassExactBytes)
 {
     TestNode node;
     node.value = 0x01020304;
-    const QByteArray bytes = store([&](CArchive &ar) { ar.WriteObject(&node); });
+    const QByteArray bytes = storeBytes([&](CArchive &ar) { ar.WriteObject(&node); });
     // new class tag, schema 2 (flag dropped), name length 8, "TestNode", value, null next
     EXPECT_EQ(bytes, hex("ffff" "0200" "0800") + QByteArray("TestNode") + hex("04030201" "0000"));
 }
@@ -75,7 +55,7 @@ TEST(Archive, ClassAndObjectBackReferences)
     b.value = 2;
     a.next = &b;  // b is written inside a (new object of a known class)
     b.next = &a;  // a is referenced back from inside b
-    const QByteArray bytes = store([&](CArchive &ar) {
+    const QByteArray bytes = storeBytes([&](CArchive &ar) {
         ar.WriteObject(&a);
         ar.WriteObject(&b); // written once already: object back reference
         ar.WriteObject(nullptr);
@@ -87,7 +67,7 @@ TEST(Archive, ClassAndObjectBackReferences)
         + hex("0000");                                // null
     EXPECT_EQ(bytes, expected);
 
-    load(bytes, [&](CArchive &ar) {
+    loadBytes(bytes, [&](CArchive &ar) {
         auto *ra = ar.ReadObjectAs<TestNode>();
         auto *rb = ar.ReadObjectAs<TestNode>();
         EXPECT_EQ(ar.ReadObject(), nullptr);
@@ -107,7 +87,7 @@ TEST(Archive, StringsCountsAndRawValues)
 {
     const QString shortText = QStringLiteral("Gel \u00e9");
     const QString longText(300, QLatin1Char('x'));
-    const QByteArray bytes = store([&](CArchive &ar) {
+    const QByteArray bytes = storeBytes([&](CArchive &ar) {
         ar << shortText << longText;
         ar.WriteCount(70000);
         ar.WriteCount(5);
@@ -123,7 +103,7 @@ TEST(Archive, StringsCountsAndRawValues)
     EXPECT_EQ(bytes.mid(countAt + 8, 8), hex("ffffffff02000000"));
     EXPECT_EQ(bytes.at(countAt + 8 + 8 + 16), '\x01');
 
-    load(bytes, [&](CArchive &ar) {
+    loadBytes(bytes, [&](CArchive &ar) {
         QString a, b;
         ar >> a >> b;
         EXPECT_EQ(a, shortText);
@@ -144,7 +124,7 @@ TEST(Archive, StringsCountsAndRawValues)
 
 TEST(Archive, NarrowStringsAreRead)
 {
-    load(hex("03") + QByteArray("abc") + hex("ff0001") + QByteArray(256, 'y'), [](CArchive &ar) {
+    loadBytes(hex("03") + QByteArray("abc") + hex("ff0001") + QByteArray(256, 'y'), [](CArchive &ar) {
         EXPECT_EQ(ar.ReadString(), QStringLiteral("abc"));
         EXPECT_EQ(ar.ReadString(), QString(256, QLatin1Char('y')));
     });
@@ -158,7 +138,7 @@ TEST(Archive, TruncationAtEveryOffsetRaisesArchiveError)
     CArray<double> values;
     for (int i = 0; i < 10; ++i)
         values.Add(i * 0.5);
-    const QByteArray bytes = store([&](CArchive &ar) {
+    const QByteArray bytes = storeBytes([&](CArchive &ar) {
         ar.WriteObject(&a);
         ar << QString(300, QLatin1Char('z'));
         values.Serialize(ar);
@@ -167,7 +147,7 @@ TEST(Archive, TruncationAtEveryOffsetRaisesArchiveError)
     for (int cut = 0; cut < bytes.size(); ++cut) {
         bool threw = false;
         try {
-            load(bytes.left(cut), [&](CArchive &ar) {
+            loadBytes(bytes.left(cut), [&](CArchive &ar) {
                 std::unique_ptr<TestNode> ra(ar.ReadObjectAs<TestNode>());
                 std::unique_ptr<TestNode> rb(ra ? ra->next : nullptr);
                 ar.ReadString();
@@ -185,14 +165,14 @@ TEST(Archive, TruncationAtEveryOffsetRaisesArchiveError)
 TEST(Archive, HugeCountsInDamagedInputDoNotAllocate)
 {
     // a CArray count of 0xFFFFFFF0 with no data behind it
-    EXPECT_THROW(load(hex("fffff0ffffff"),
+    EXPECT_THROW(loadBytes(hex("fffff0ffffff"),
                       [](CArchive &ar) {
                           CArray<double> v;
                           v.Serialize(ar);
                       }),
                  CArchiveException);
     // a unicode string claiming 2^31 characters
-    EXPECT_THROW(load(hex("fffeffffffff00000080"), [](CArchive &ar) { ar.ReadString(); }),
+    EXPECT_THROW(loadBytes(hex("fffeffffffff00000080"), [](CArchive &ar) { ar.ReadString(); }),
                  CArchiveException);
 }
 
@@ -200,7 +180,7 @@ TEST(Archive, UnknownClassesAndBadTagsAreRejected)
 {
     auto cause = [](const QByteArray &bytes, const CRuntimeClass *expected = nullptr) {
         try {
-            load(bytes, [&](CArchive &ar) { delete ar.ReadObject(expected); });
+            loadBytes(bytes, [&](CArchive &ar) { delete ar.ReadObject(expected); });
         } catch (const CArchiveException &e) {
             return e.m_cause;
         }
@@ -221,19 +201,19 @@ TEST(Archive, OwnedObjectsCannotBeReferredBackTo)
 {
     TestNode a, b;
     a.next = &b;
-    const QByteArray bytes = store([&](CArchive &ar) {
+    const QByteArray bytes = storeBytes([&](CArchive &ar) {
         ar.WriteObject(&a); // b is written inside a
         ar.WriteObject(&b); // a back reference to an object a's reader owns
         ar.WriteObject(&a);
     });
-    load(bytes, [](CArchive &ar) {
+    loadBytes(bytes, [](CArchive &ar) {
         std::unique_ptr<TestNode> owned = ar.ReadOwnedObject<TestNode>();
         ASSERT_NE(owned, nullptr);
         delete owned->next;
         // Neither a's inner object nor a itself can be reached any more.
         EXPECT_THROW(ar.ReadObject(), CArchiveException);
     });
-    load(bytes.mid(bytes.indexOf(QByteArray::fromHex("0300"), 20)), [](CArchive &ar) {
+    loadBytes(bytes.mid(bytes.indexOf(QByteArray::fromHex("0300"), 20)), [](CArchive &ar) {
         // A back reference where an owned object is expected is refused unread.
         EXPECT_THROW(ar.ReadOwnedObject<TestNode>(), CArchiveException);
     });

@@ -1,4 +1,4 @@
-#include "ArchiveHelpers.h"
+#include "testsupport/ArchiveTestSupport.h"
 
 #include "contracts/analysis/Analysis.h"
 #include "contracts/analysis/AnalysisOverlay.h"

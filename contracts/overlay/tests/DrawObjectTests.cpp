@@ -1,4 +1,4 @@
-#include "ArchiveHelpers.h"
+#include "testsupport/ArchiveTestSupport.h"
 
 #include "contracts/overlay/CDrawDocument.h"
 #include "contracts/overlay/CDrawPolygon.h"

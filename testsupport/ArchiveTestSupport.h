@@ -1,6 +1,7 @@
 #pragma once
 
-// Helpers for archive tests: write into a byte array, read back from one.
+// Test helpers shared by the libraries' test programs: write an archive into
+// a byte array, read one back, and a pipe-like device of unknown size.
 
 #include "platform/CArchive.h"
 
