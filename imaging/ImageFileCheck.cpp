@@ -87,3 +87,38 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
     device->seek(0);
     return complete;
 }
+
+int ImageFileCheck::tiffPhotometric(QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return -1;
+    const QByteArray header = device->read(8);
+    int result = -1;
+    if (header.size() == 8 && (header.startsWith("II") || header.startsWith("MM"))) {
+        const bool little = header[0] == 'I';
+        auto word = [little](const char *p) {
+            const auto a = uint8_t(p[0]), b = uint8_t(p[1]);
+            return little ? uint16_t(a | (b << 8)) : uint16_t((a << 8) | b);
+        };
+        auto dword = [little, &word](const char *p) {
+            const uint32_t lo = word(p), hi = word(p + 2);
+            return little ? (lo | (hi << 16)) : ((lo << 16) | hi);
+        };
+        const uint32_t ifd = dword(header.constData() + 4);
+        if (word(header.constData() + 2) == 42 && device->seek(qint64(ifd))) {
+            const QByteArray countBytes = device->read(2);
+            const int count = countBytes.size() == 2 ? word(countBytes.constData()) : 0;
+            // Entries are sorted by tag; 262 comes early, so a short read is enough.
+            const QByteArray entries = device->read(qint64(count) * 12);
+            for (int i = 0; i + 1 <= count && (i + 1) * 12 <= entries.size(); ++i) {
+                const char *e = entries.constData() + i * 12;
+                if (word(e) == 262 && word(e + 2) == 3 && dword(e + 4) == 1) {
+                    result = word(e + 8);
+                    break;
+                }
+            }
+        }
+    }
+    device->seek(0);
+    return result;
+}

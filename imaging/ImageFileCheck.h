@@ -15,4 +15,9 @@ public:
     // sections and image data all lie within the input. Leaves the position
     // at the start.
     static bool psdIsComplete(QIODevice *device);
+
+    // The PhotometricInterpretation of a TIFF's first image (0 WhiteIsZero,
+    // 1 BlackIsZero, ...), or -1 when the device holds no readable TIFF or the
+    // tag is absent. Leaves the position at the start.
+    static int tiffPhotometric(QIODevice *device);
 };

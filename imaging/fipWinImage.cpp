@@ -1098,6 +1098,18 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int
         FreeImage_Unload(dib);
         dib = nullptr;
     }
+    // FreeImage honours WhiteIsZero for palettised pictures only; 16-bit grey
+    // samples come back as stored, which would show the gel as a negative and
+    // make dark bands read as light. Bring them to the black-is-zero sense every
+    // other picture has (and that a saved TIFF records).
+    if (dib && fif == FIF_TIFF && FreeImage_GetImageType(dib) == FIT_UINT16
+        && ImageFileCheck::tiffPhotometric(device) == 0) {
+        for (unsigned y = 0; y < FreeImage_GetHeight(dib); ++y) {
+            auto *line = reinterpret_cast<uint16_t *>(FreeImage_GetScanLine(dib, int(y)));
+            for (unsigned x = 0; x < FreeImage_GetWidth(dib); ++x)
+                line[x] = uint16_t(65535 - line[x]);
+        }
+    }
     return dib;
 }
 

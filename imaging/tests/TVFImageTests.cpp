@@ -661,6 +661,53 @@ TEST(TVFImageLoading, FileTypeFromNameAndContents)
     EXPECT_EQ(image.getFIF(), FIF_PNG);
 }
 
+// A minimal little-endian 16-bit grey TIFF, 2 x 1 pixels, written by hand so
+// the PhotometricInterpretation tag can be set to WhiteIsZero.
+QByteArray handMadeTiff16(int photometric, uint16_t first, uint16_t second)
+{
+    QByteArray t("II*\0", 4);
+    auto put16 = [&t](int v) { t.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    auto put32 = [&](uint32_t v) { put16(int(v & 0xFFFF)); put16(int(v >> 16)); };
+    const int entries = 8;
+    const uint32_t dataAt = 8 + 2 + entries * 12 + 4;
+    put32(8);
+    put16(entries);
+    auto entry = [&](int tag, int type, uint32_t value) {
+        put16(tag);
+        put16(type);
+        put32(1);
+        put32(value);
+    };
+    entry(256, 3, 2);           // width
+    entry(257, 3, 1);           // height
+    entry(258, 3, 16);          // bits per sample
+    entry(259, 3, 1);           // no compression
+    entry(262, 3, uint32_t(photometric));
+    entry(273, 4, dataAt);      // strip offset
+    entry(278, 3, 1);           // rows per strip
+    entry(279, 4, 4);           // strip byte count
+    put32(0);                   // no further image
+    put16(first);
+    put16(second);
+    return t;
+}
+
+TEST(TVFImageLoading, SixteenBitWhiteIsZeroIsBroughtToBlackIsZero)
+{
+    for (const int photometric : {0, 1}) {
+        const QByteArray bytes = handMadeTiff16(photometric, 100, 60000);
+        TVFImage image;
+        ASSERT_EQ(image.Load(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                             static_cast<unsigned long>(bytes.size())),
+                  1);
+        ASSERT_EQ(image.getImageType(), FIT_UINT16);
+        const int a = photometric == 0 ? 65535 - 100 : 100;
+        const int b = photometric == 0 ? 65535 - 60000 : 60000;
+        EXPECT_EQ(pixel(image, 0, 0), a) << photometric;
+        EXPECT_EQ(pixel(image, 1, 0), b) << photometric;
+    }
+}
+
 TEST(TVFImageLoading, RealSixteenBitWhiteIsZeroScan)
 {
     const QString white
@@ -674,17 +721,22 @@ TEST(TVFImageLoading, RealSixteenBitWhiteIsZeroScan)
     EXPECT_EQ(image.getFIF(), FIF_TIFF);
     EXPECT_EQ(image.getImageType(), FIT_UINT16);
     EXPECT_EQ(image.GetSize(), CSize(696, 520));
-    // Samples as stored in the file, first file row at raster row 0.
-    EXPECT_EQ(pixel(image, 0, 0), 16);
+    // WhiteIsZero samples are brought to black-is-zero: 65535 minus the value
+    // stored, first file row at raster row 0.
+    EXPECT_EQ(pixel(image, 0, 0), 65535 - 16);
     const int row259[] = {390, 484, 522, 480, 482, 587};
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(pixel(image, 300 + i, 259), row259[i]);
+        EXPECT_EQ(pixel(image, 300 + i, 259), 65535 - row259[i]);
 
+    // The same samples tagged BlackIsZero are taken as stored.
     TVFImage reference;
     ASSERT_EQ(reference.CreateFromFileName(black), 1);
     auto *a = static_cast<RasterImageGS16 *>(image.getRasterImage());
     auto *b = static_cast<RasterImageGS16 *>(reference.getRasterImage());
-    EXPECT_EQ(std::memcmp(a->getPixels(), b->getPixels(), sizeof(int) * 696 * 520), 0);
+    int differing = 0;
+    for (int i = 0; i < 696 * 520; ++i)
+        differing += a->getPixels()[i] != 65535 - b->getPixels()[i];
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(TVFImageLoading, OtherRealScansLoad)
