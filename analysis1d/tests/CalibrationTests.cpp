@@ -28,18 +28,18 @@ struct BandSpec
 Lane makeLane(const std::vector<BandSpec> &bands)
 {
     Lane lane;
-    for (const BandSpec &spec : bands) {
+    for (const BandSpec &wanted : bands) {
         Band band;
         BandData *d = band.getData();
-        d->m_intensity = spec.intensity;
-        d->m_centerOfGravity = CPoint(5, spec.row);
-        if (spec.knownAmount >= 0) {
+        d->m_intensity = wanted.intensity;
+        d->m_centerOfGravity = CPoint(5, wanted.row);
+        if (wanted.knownAmount >= 0) {
             d->m_hasKnownIntensity = true;
-            d->m_knownIntensity = spec.knownAmount;
+            d->m_knownIntensity = wanted.knownAmount;
         }
-        if (spec.knownMW >= 0) {
+        if (wanted.knownMW >= 0) {
             d->m_hasKnownMW = true;
-            d->m_knownMW = spec.knownMW;
+            d->m_knownMW = wanted.knownMW;
         }
         lane.InsertBand(band, lane.GetNumberOfBands());
     }
