@@ -3,8 +3,10 @@
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/AnalysisArea.h"
 #include "analysis1d/engine/BackgroundArea.h"
+#include "analysis1d/engine/Band.h"
 #include "analysis1d/engine/DyeFront.h"
 #include "analysis1d/engine/ExampleBand.h"
+#include "analysis1d/engine/Lane.h"
 #include "analysis1d/engine/LoadingWells.h"
 #include "analysis1d/engine/UserDrawnBand.h"
 
@@ -121,10 +123,24 @@ void Analysis1DDoc::DeleteAllUserDrawnBands()
         RemoveAndDestroy(band);
 }
 
+// Lanes and bands of the analysis are drawn over the overlay objects, bands
+// over their lanes, so they are hit first.
 CDrawObject *Analysis1DDoc::ObjectAt(const CPoint &point)
 {
-    // >>> Lanes and bands of the analysis lie over the overlay objects and are
-    // >>> looked up here first once Analysis1D is part of this library.
+    if (m_pAnalysis) {
+        CRect probe(point, CSize(1, 1));
+        CArray<Lane> &lanes = *m_pAnalysis->GetLanes();
+        for (Lane &lane : lanes) {
+            for (Band &band : *lane.GetBands()) {
+                if (band.CanBeSelected() && band.Intersects(probe))
+                    return &band;
+            }
+        }
+        for (Lane &lane : lanes) {
+            if (lane.CanBeSelected() && lane.Intersects(probe))
+                return &lane;
+        }
+    }
     return CDensoraDoc::ObjectAt(point);
 }
 

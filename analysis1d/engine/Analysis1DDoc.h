@@ -75,6 +75,38 @@ public:
     // The topmost selectable object at the logical point, else null.
     CDrawObject *ObjectAt(const CPoint &point) override;
 
+    // Files (Analysis1DDocFiles.cpp) --------------------------------------------------
+    // The document's own format (type 410, documents and overlay templates by
+    // signature) or, for any other type, the picture in that image format.
+    void Serialize(CArchive &ar) override;
+    void SerializeDensoraFileFormat(CArchive &ar);
+    void SerializeImageFileFormats(CArchive &ar, int fileType);
+    // Opens a document or a picture. A file that cannot be read (damaged, cut
+    // short, of an unknown class or an unsupported version) is reported and
+    // leaves the document that was open as it was: the old contents are set
+    // aside while the file is read and put back on failure.
+    bool OnOpenDocument(const QString &path) override;
+    // The type comes from the path: ".dsr" writes the document; an image format
+    // writes the picture of a document that holds nothing else.
+    bool OnSaveDocument(const QString &path) override;
+    // Empties the document, its analysis included.
+    void DeleteContents() override;
+    // Save: to the current path when that is a document file saved before,
+    // else through Save As. Each returns true when a file was written.
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    // Overlay templates: every object but the picture, and the analysis tone.
+    bool OnFileSaveOverlayAs();
+    bool OnFileLoadOverlay();
+
+    // Filters of the file dialogs in their stored form (":" or "|" separated
+    // description/pattern pairs) and as handed to Prompts (Qt's ";;" form).
+    static const QString kDocumentSaveFilter;
+    static const QString kImageSaveFilter;
+    static const QString kTemplateSaveFilter;
+    static const QString kTemplateOpenFilter;
+    static QString DialogFilter(const QString &storedFilter, QChar separator);
+
     // Gel pixels to analysis coordinates: subtracts the analysis area's top-left
     // corner (unchanged when there is no analysis area). Analysis2Logical adds it.
     void Logical2Analysis(CPoint &point) const;
@@ -101,6 +133,8 @@ private:
     // Removes and destroys 'pObj' when it is non-null.
     void RemoveAndDestroy(CDrawObject *pObj);
     void DestroyAnalysis();
+    // Reads the header, object list and analysis of a document file.
+    void LoadDensoraFileFormat(CArchive &ar);
 
     Analysis1D *m_pAnalysis = nullptr; // owned
     Analysis1DOptions m_AnalysisOptions;

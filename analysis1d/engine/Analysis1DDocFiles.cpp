@@ -1,0 +1,493 @@
+// Opening and saving the analysis document: the document file (".dsr"), the
+// picture in an image format, and overlay templates (".ovl").
+
+#include "analysis1d/engine/Analysis1DDoc.h"
+
+#include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/AnalysisArea.h"
+#include "analysis1d/engine/DyeFront.h"
+#include "analysis1d/engine/ExampleBand.h"
+#include "analysis1d/engine/LoadingWells.h"
+#include "analysis1d/engine/UserDrawnBand.h"
+#include "contracts/overlay/CDrawView.h"
+#include "imaging/CDrawImage.h"
+#include "imaging/TVFImage.h"
+#include "platform/CArchive.h"
+#include "platform/Exceptions.h"
+#include "platform/Prompts.h"
+
+#include <FreeImagePlus.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr int kHeaderSize = 16;
+// Document header: 0x21 0x0B, format version 2.
+constexpr uint8_t kDocumentSignature0 = 0x21;
+constexpr uint8_t kDocumentSignature1 = 0x0B;
+constexpr uint8_t kDocumentVersion = 2;
+// Marker at offset 8 of a document that carries an analysis.
+constexpr int32_t kAnalysisMarker = 30000;
+// Overlay template header: 0x34 0x0B, template version 1.
+constexpr uint8_t kTemplateSignature0 = 0x34;
+constexpr uint8_t kTemplateSignature1 = 0x0B;
+constexpr uint8_t kTemplateVersion = 1;
+// The one image format that keeps 16-bit grey samples.
+constexpr int kHighBitDepthType = FIF_TIFF;
+
+const QString kOpenFailed = QStringLiteral("Failed to open document.");
+const QString kUnexpectedFormat = QStringLiteral("Unexpected file format.");
+const QString kSaveFailed = QStringLiteral("Failed to save document.");
+
+void putInt32(uint8_t *at, int32_t value)
+{
+    std::memcpy(at, &value, sizeof value);
+}
+
+void tell(const QString &text)
+{
+    Prompts::instance().MessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+} // namespace
+
+const QString Analysis1DDoc::kDocumentSaveFilter = QStringLiteral("Densora File (*.dsr):*.dsr:");
+const QString Analysis1DDoc::kImageSaveFilter = QStringLiteral(
+    "TIFF File (*.tif):*.tif:Bitmap File (*.bmp):*.bmp:ZSoft PCX File (*.pcx):*.pcx:GIF File "
+    "(*.gif):*.gif:PNG File (*.png):*.png: PhotoShop File (*.psd):*.psd:Sun RAS File "
+    "(*.ras):*.ras:JPEG File (*.jpg):*.jpg::");
+const QString Analysis1DDoc::kTemplateSaveFilter
+    = QStringLiteral("Overlay template Files (*.ovl):*.ovl:");
+const QString Analysis1DDoc::kTemplateOpenFilter
+    = QStringLiteral("Tempalte overlay files (*.ovl)|*.ovl||");
+
+// The stored filters alternate description and pattern; the descriptions
+// already name their patterns, which is all a Qt file dialog needs.
+QString Analysis1DDoc::DialogFilter(const QString &storedFilter, QChar separator)
+{
+    const QStringList parts = storedFilter.split(separator);
+    QStringList descriptions;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        if (!description.isEmpty())
+            descriptions << description;
+    }
+    return descriptions.join(QStringLiteral(";;"));
+}
+
+// --- archive ---------------------------------------------------------------------
+
+void Analysis1DDoc::Serialize(CArchive &ar)
+{
+    const int type = GetFileType(ar.GetFile());
+    if (type == DensoraFileType)
+        SerializeDensoraFileFormat(ar);
+    else
+        SerializeImageFileFormats(ar, type);
+}
+
+// Document file:
+//   16-byte header: 0x21 0x0B, u8 version 2, u8 0, u8 1 when the list holds
+//                   more than one object, u8 1 with an analysis, u16 0,
+//                   int32 30000 with an analysis else 0, int32 0
+//   the object list (the picture first, then the overlay objects)
+//   the analysis in place, when header byte 5 is 1
+//   the drawing document's trailing part (embedded-item count 0)
+void Analysis1DDoc::SerializeDensoraFileFormat(CArchive &ar)
+{
+    if (ar.IsLoading()) {
+        LoadDensoraFileFormat(ar);
+        return;
+    }
+    uint8_t header[kHeaderSize] = {};
+    header[0] = kDocumentSignature0;
+    header[1] = kDocumentSignature1;
+    header[2] = kDocumentVersion;
+    header[4] = GetObjects().size() > 1 ? 1 : 0;
+    header[5] = m_pAnalysis ? 1 : 0;
+    putInt32(header + 8, m_pAnalysis ? kAnalysisMarker : 0);
+    ar.Write(header, kHeaderSize);
+    StoreObjectList(ar, GetObjects());
+    if (m_pAnalysis) {
+        m_pAnalysis->SetAnalysisDocument(this);
+        m_pAnalysis->Serialize(ar);
+    }
+    CDensoraDoc::Serialize(ar);
+}
+
+// A file of another version (an overlay template among them) is refused after
+// telling the user: reading on would take its contents for a document.
+void Analysis1DDoc::LoadDensoraFileFormat(CArchive &ar)
+{
+    uint8_t header[kHeaderSize] = {};
+    ar.Read(header, kHeaderSize);
+    if (header[2] != kDocumentVersion || header[0] != kDocumentSignature0) {
+        tell(QStringLiteral("This file is an earlier version and is no longer supported"));
+        throw CUserException();
+    }
+    SetAnalysis(nullptr);
+    SerializeObjects(ar);
+    if (header[5] != 0) {
+        // The base part (WORD layout, int32 version) says whether we can read
+        // the analysis; one we cannot read would misalign everything after it.
+        const QByteArray base = ar.GetFile()->peek(6);
+        if (base.size() == 6) {
+            int32_t version = 0;
+            std::memcpy(&version, base.constData() + 2, sizeof version);
+            if (version < 2) {
+                tell(QStringLiteral("This file is an earlier version and is no longer supported"));
+                throw CUserException();
+            }
+            if (version > Analysis1D::kCurrentVersion) {
+                tell(QStringLiteral("This file was saved by a newer version of the program and "
+                                    "cannot be opened"));
+                throw CUserException();
+            }
+        }
+        auto analysis = std::make_unique<Analysis1D>();
+        analysis->SetAnalysisDocument(this);
+        analysis->SetAnalysisImage(GetImage());
+        analysis->Serialize(ar);
+        SetAnalysis(analysis.release());
+        UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    }
+    CDensoraDoc::Serialize(ar);
+}
+
+// Image formats: loading makes the file's picture the document's only object;
+// storing writes the picture encoded in the format asked for.
+void Analysis1DDoc::SerializeImageFileFormats(CArchive &ar, int fileType)
+{
+    if (ar.IsLoading()) {
+        auto *file = qobject_cast<QFile *>(ar.GetFile());
+        if (!file || fileType < 0)
+            throw CArchiveException(CArchiveException::badClass);
+        SetAnalysis(nullptr);
+        if (CreateImageObject(file) <= 0)
+            throw CArchiveException(CArchiveException::badClass);
+        return;
+    }
+    TVFImage *image = GetImage();
+    if (!image || !image->isValid() || fileType < 0)
+        throw CFileException(CFileException::genericException);
+    const auto fif = FREE_IMAGE_FORMAT(fileType);
+    const FREE_IMAGE_TYPE type = image->getImageType();
+    if (!FreeImage_FIFSupportsWriting(fif) || !FreeImage_FIFSupportsExportType(fif, type)
+        || (type == FIT_BITMAP
+            && !FreeImage_FIFSupportsExportBPP(fif, int(image->getBitsPerPixel()))))
+        throw CFileException(CFileException::genericException);
+    fipMemoryIO memory;
+    if (!image->saveToMemory(fif, memory))
+        throw CFileException(CFileException::genericException);
+    BYTE *data = nullptr;
+    DWORD size = 0;
+    if (!memory.acquire(&data, &size) || !data)
+        throw CFileException(CFileException::genericException);
+    ar.Write(data, qint64(size));
+}
+
+// --- opening and saving -------------------------------------------------------------
+
+void Analysis1DDoc::DeleteContents()
+{
+    SetAnalysis(nullptr);
+    CDensoraDoc::DeleteContents();
+}
+
+bool Analysis1DDoc::OnOpenDocument(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(kOpenFailed);
+        return false;
+    }
+    if (GetFileType(&file) < 0) {
+        tell(kUnexpectedFormat);
+        return false;
+    }
+
+    // Set the open document aside; its objects keep pointing at this document,
+    // so they can simply be put back when the file turns out unreadable.
+    CDrawObjList previousObjects = m_objects;
+    m_objects.clear();
+    Analysis1D *previousAnalysis = m_pAnalysis;
+    m_pAnalysis = nullptr;
+
+    QString failure;
+    bool reported = false;
+    try {
+        WaitCursor wait;
+        CArchive ar(&file, CArchive::load);
+        ar.m_pDocument = this;
+        Serialize(ar);
+        ar.Close();
+    } catch (const CUserException &) {
+        reported = true; // whoever threw it has told the user
+    } catch (const CArchiveException &) {
+        failure = kUnexpectedFormat;
+    } catch (const CException &) {
+        failure = kOpenFailed;
+    } catch (const std::bad_alloc &) {
+        failure = kOpenFailed;
+    }
+
+    if (reported || !failure.isNull()) {
+        SetAnalysis(nullptr);
+        for (CDrawObject *obj : std::as_const(m_objects))
+            ForgetInViews(obj);
+        qDeleteAll(m_objects);
+        m_objects = previousObjects;
+        m_pAnalysis = previousAnalysis;
+        UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+        if (!reported)
+            tell(failure);
+        return false;
+    }
+
+    // The analysis goes before the objects it reads its shapes from.
+    delete previousAnalysis;
+    for (CDrawObject *obj : std::as_const(previousObjects))
+        ForgetInViews(obj);
+    qDeleteAll(previousObjects);
+    // The history of the previous contents would restore objects of another file.
+    GetUndoRedoManager().Clear();
+    SetPathName(path);
+    SetModifiedFlag(false);
+    m_nSaveAsRequired = 1;
+    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    return true;
+}
+
+bool Analysis1DDoc::OnSaveDocument(const QString &path)
+{
+    const int type = GetFileType(path);
+    // A name without an extension names no format (0 would read as BMP).
+    if (type < 0 || QFileInfo(path).suffix().isEmpty())
+        return false;
+    if (type == DensoraFileType) {
+        if (!CDensoraDoc::OnSaveDocument(path))
+            return false;
+        m_nSaveAsRequired = 0;
+        return true;
+    }
+    const CDrawObjList &objects = GetObjects();
+    if (objects.size() >= 2) {
+        tell(QStringLiteral(
+            "Please chose DSR file format to save documents containing Overlay or analysis"));
+        return false;
+    }
+    if (objects.isEmpty() || !GetDrawImage()) {
+        tell(QStringLiteral(
+            "There are no images on the screen to %1! be saved in that file format"));
+        return false;
+    }
+    return CDensoraDoc::OnSaveDocument(path);
+}
+
+bool Analysis1DDoc::OnFileSave()
+{
+    const QString &path = GetPathName();
+    if (m_nSaveAsRequired == 0) {
+        if (!path.isEmpty() && GetFileType(path) == DensoraFileType)
+            return OnSaveDocument(path);
+        // A new, empty document: there is nothing to save.
+        if (!DocContainsOverlayObjects() && GetFileName().isEmpty())
+            return false;
+    }
+    return OnFileSaveAs();
+}
+
+bool Analysis1DDoc::OnFileSaveAs()
+{
+    const bool documentOnly = DocContainsOverlayObjects() || m_pAnalysis;
+    const QString filter = documentOnly ? DialogFilter(kDocumentSaveFilter, QLatin1Char(':'))
+                                        : DialogFilter(kImageSaveFilter, QLatin1Char(':'));
+    QString suggested = QFileInfo(GetPathName()).completeBaseName();
+    if (suggested.isEmpty())
+        suggested = GetTitle();
+    const QString path
+        = Prompts::instance().AskSaveFile(QStringLiteral("Save As"), filter, suggested);
+    if (path.isEmpty())
+        return false;
+    const int type = GetFileType(path);
+    TVFImage *image = GetImage();
+    if (image && image->isHighResGrayscale() && type != DensoraFileType
+        && type != kHighBitDepthType) {
+        if (Prompts::instance().MessageBox(
+                QStringLiteral("the file type you selected does not support high bit depth "
+                               "format, convert to 8 bit?"),
+                MB_OKCANCEL | MB_ICONQUESTION)
+            != IDOK)
+            return false;
+        if (!image->convertTo8Bits())
+            return false;
+        UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    }
+    return OnSaveDocument(path);
+}
+
+// --- overlay templates -----------------------------------------------------------------
+
+// Overlay template:
+//   16-byte header: 0x34 0x0B, u8 version 1, u8 0, u8 1, u8 1 with an
+//                   analysis, then zeros
+//   the object list: every object but the picture
+//   int32 objects-lighter flag, only with an analysis
+bool Analysis1DDoc::OnFileSaveOverlayAs()
+{
+    CDrawObjList overlay;
+    for (CDrawObject *obj : GetObjects()) {
+        if (!obj->IsKindOf(RUNTIME_CLASS(CDrawImage)))
+            overlay.append(obj);
+    }
+    if (overlay.isEmpty()) {
+        tell(QStringLiteral("There aren't any overlay objects to save!"));
+        return false;
+    }
+    const QString path = Prompts::instance().AskSaveFile(
+        QStringLiteral("Save Overlay Template"),
+        DialogFilter(kTemplateSaveFilter, QLatin1Char(':')), QStringLiteral("Template"));
+    if (path.isEmpty())
+        return false;
+
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        try {
+            uint8_t header[kHeaderSize] = {};
+            header[0] = kTemplateSignature0;
+            header[1] = kTemplateSignature1;
+            header[2] = kTemplateVersion;
+            header[4] = 1;
+            header[5] = m_pAnalysis ? 1 : 0;
+            CArchive ar(&file, CArchive::store);
+            ar.m_pDocument = this;
+            ar.Write(header, kHeaderSize);
+            StoreObjectList(ar, overlay);
+            if (m_pAnalysis)
+                ar << int32_t(m_pAnalysis->GetWhiteOnBlack());
+            ar.Close();
+        } catch (const CException &) {
+            ok = false;
+        } catch (const std::bad_alloc &) {
+            ok = false;
+        }
+        if (ok)
+            ok = file.commit();
+        else
+            file.cancelWriting();
+    }
+    if (!ok) {
+        tell(kSaveFailed);
+        return false;
+    }
+    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    return true;
+}
+
+// The template is read completely before anything is added, so a damaged file
+// changes nothing. When its analysis area does not fit the picture, the
+// analysis shapes the template brought are taken out again (and only those:
+// shapes the document had before stay).
+bool Analysis1DDoc::OnFileLoadOverlay()
+{
+    const QString path
+        = Prompts::instance().AskOpenFile(QStringLiteral("Load Overlay Template"),
+                                          DialogFilter(kTemplateOpenFilter, QLatin1Char('|')));
+    if (path.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        tell(kOpenFailed);
+        return false;
+    }
+
+    uint8_t header[kHeaderSize] = {};
+    CDrawObjList loaded;
+    int32_t objectsLighter = 1;
+    try {
+        CArchive ar(&file, CArchive::load);
+        ar.m_pDocument = this;
+        ar.Read(header, kHeaderSize);
+        if (header[0] != kTemplateSignature0 || header[1] != kTemplateSignature1
+            || header[2] != kTemplateVersion) {
+            tell(kUnexpectedFormat);
+            return false;
+        }
+        LoadObjectList(ar, loaded);
+        if (header[5] != 0)
+            ar >> objectsLighter;
+    } catch (const CException &) {
+        qDeleteAll(loaded);
+        tell(kUnexpectedFormat);
+        return false;
+    } catch (const std::bad_alloc &) {
+        qDeleteAll(loaded);
+        tell(kUnexpectedFormat);
+        return false;
+    }
+
+    SaveActionStartEnd(QStringLiteral("Analysis1DDoc::OnFileLoadOverlay"));
+    CDrawObjList added;
+    for (CDrawObject *obj : std::as_const(loaded)) {
+        if (!obj->IsKindOf(RUNTIME_CLASS(CDrawImage)))
+            added.append(obj->Clone(this));
+    }
+    qDeleteAll(loaded);
+
+    if (header[5] != 0) {
+        AnalysisArea *area = GetAnalysisArea();
+        ExampleBand *example = GetExampleBand();
+        if (!area || !example) {
+            tell(QStringLiteral("This file appears to be corrupt, analysis flag is set but no "
+                                "analysis area was found!"));
+        } else {
+            Prompts::instance().MessageBox(
+                QStringLiteral(
+                    "Press OK to create an analysis based on the template you have chosen!"),
+                MB_OK | MB_ICONINFORMATION);
+            TVFImage *image = GetImage();
+            CRect areaRect = area->m_position;
+            areaRect.NormalizeRect();
+            const int width = image && image->isValid() ? int(image->getWidth()) : 0;
+            const int height = image && image->isValid() ? int(image->getHeight()) : 0;
+            // The analysis image is cut from the picture under the area: the
+            // whole area must lie on it.
+            if (areaRect.left < 0 || areaRect.top < 0 || areaRect.right > width
+                || areaRect.bottom > height) {
+                tell(QStringLiteral("The template you selected contains analysis objects which "
+                                    "are larger than your current image.  No analysis will be "
+                                    "created!"));
+                for (CDrawObject *obj : std::as_const(added)) {
+                    if (obj->IsKindOf(RUNTIME_CLASS(AnalysisArea))
+                        || obj->IsKindOf(RUNTIME_CLASS(ExampleBand))
+                        || obj->IsKindOf(RUNTIME_CLASS(UserDrawnBand))
+                        || obj->IsKindOf(RUNTIME_CLASS(DyeFront))
+                        || obj->IsKindOf(RUNTIME_CLASS(LoadingWells))) {
+                        Remove(obj);
+                        delete obj;
+                    }
+                }
+            } else {
+                auto analysis = std::make_unique<Analysis1D>();
+                Analysis1D *created = analysis.get();
+                SetAnalysis(analysis.release());
+                created->SetAnalysisDocument(this);
+                created->SetAnalysisImage(image);
+                created->SetWhiteOnBlack(objectsLighter);
+                created->CreateAnalysisImage(area->m_position, objectsLighter);
+                created->CreateBGImage(example->m_position);
+            }
+        }
+    }
+    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    return true;
+}

@@ -1,0 +1,361 @@
+#include "analysis1d/ui/ReportTableModel.h"
+
+#include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/Band.h"
+#include "analysis1d/engine/BandData.h"
+#include "analysis1d/engine/Lane.h"
+#include "analysis1d/engine/ReportOptions.h"
+#include "platform/Exceptions.h"
+#include "util/StringUtil.h"
+
+#include <array>
+
+namespace {
+
+struct ColumnDefinition
+{
+    const char *heading;
+    int width;
+};
+
+// Headings and full widths, in column order.
+constexpr std::array<ColumnDefinition, ReportTableModel::ColumnCount> kColumns = {{
+    {"Lane", 40},
+    {"Band", 40},
+    {"Position", 50},
+    {"Peak Amplitude", 50},
+    {"Baseline", 65},
+    {"Peak Area", 75},
+    {"% Peak Area", 65},
+    {"MW", 75},
+    {"Total Intensity", 75},
+    {"SurfaceArea", 75},
+    {"Intensity/SurfaceArea", 75},
+    {"Conc.", 75},
+    {"% Conc.", 75},
+    {"Rel. Mig. Dist.", 75},
+    {"Peak Width", 75},
+    {"Gaussian Fitting", 75},
+}};
+
+// Grouped thousands, fixed decimals: "1,234.50".
+QString grouped(double value, short decimals)
+{
+    return StringUtil::FloatFormatString(value, 1, decimals);
+}
+
+// printf formats without grouping; QString::asprintf always uses "." whatever
+// the user's locale, unlike the C library once the application set a locale.
+QString fixed0(double value)
+{
+    return QString::asprintf("%0.0f", value);
+}
+
+QString fixed2(double value)
+{
+    return QString::asprintf("%0.2f", value);
+}
+
+// The stored share is a fraction of the lane (0..1); the column is titled and
+// formatted as a whole percentage, so it shows the fraction times 100.
+QString percentOfLane(double fraction)
+{
+    return fixed0(fraction * 100.0);
+}
+
+// Cells 1 onwards of a detected band (the "Lane" cell depends on the row's
+// place in its lane).
+void fillDetectedCells(QStringList &cells, int bandNumber, const BandData &d)
+{
+    cells[ReportTableModel::ColBand] = QString::number(bandNumber);
+    cells[ReportTableModel::ColPosition] = QString::number(d.m_centerOfGravity.y);
+    cells[ReportTableModel::ColPeakAmplitude] = grouped(d.m_peakAmplitude, 0);
+    cells[ReportTableModel::ColBaseline] = grouped(d.getAverageBaseLine(), 0);
+    cells[ReportTableModel::ColPeakArea] = grouped(d.m_peakArea, 2);
+    cells[ReportTableModel::ColPercentPeakArea] = percentOfLane(d.m_peakAreaFraction);
+    cells[ReportTableModel::ColMW] = fixed2(d.m_calibratedMW);
+    cells[ReportTableModel::ColTotalIntensity] = grouped(d.m_intensity, 2);
+    cells[ReportTableModel::ColSurfaceArea] = grouped(d.m_surfaceArea, 0);
+    cells[ReportTableModel::ColIntensityPerSurfaceArea] = grouped(d.m_intensityPerSurfaceArea, 2);
+    cells[ReportTableModel::ColConcentration] = grouped(d.m_calibratedIntensity, 2);
+    cells[ReportTableModel::ColPercentConcentration] = fixed0(d.m_calibratedIntensityPercentage);
+    cells[ReportTableModel::ColRelMigrationDist] = fixed2(d.m_relativeMigration);
+    cells[ReportTableModel::ColPeakWidth] = fixed2(d.m_peakWidth);
+    cells[ReportTableModel::ColGaussianFitting] = fixed2(d.m_gaussianFit);
+}
+
+// User-drawn bands are shown ungrouped, with their own formats.
+void fillUserDefinedCells(QStringList &cells, int bandNumber, const BandData &d)
+{
+    cells[ReportTableModel::ColLane] = ReportTableModel::userDefinedLaneText();
+    cells[ReportTableModel::ColBand] = QString::number(bandNumber);
+    cells[ReportTableModel::ColPosition] = QString::number(d.m_centerOfGravity.y);
+    cells[ReportTableModel::ColPeakAmplitude] = fixed0(d.m_peakAmplitude);
+    cells[ReportTableModel::ColBaseline] = fixed0(d.getAverageBaseLine());
+    cells[ReportTableModel::ColPeakArea] = fixed0(d.m_peakArea);
+    cells[ReportTableModel::ColPercentPeakArea] = percentOfLane(d.m_peakAreaFraction);
+    cells[ReportTableModel::ColMW] = fixed2(d.m_calibratedMW);
+    cells[ReportTableModel::ColTotalIntensity] = fixed0(d.m_intensity);
+    cells[ReportTableModel::ColSurfaceArea] = QString::number(d.m_surfaceArea);
+    cells[ReportTableModel::ColIntensityPerSurfaceArea] = fixed0(d.m_intensityPerSurfaceArea);
+    cells[ReportTableModel::ColConcentration] = fixed2(d.m_calibratedIntensity);
+    cells[ReportTableModel::ColPercentConcentration] = fixed2(d.m_calibratedIntensityPercentage);
+    cells[ReportTableModel::ColRelMigrationDist] = fixed2(d.m_relativeMigration);
+    cells[ReportTableModel::ColPeakWidth] = fixed2(d.m_peakWidth);
+    cells[ReportTableModel::ColGaussianFitting] = fixed2(d.m_gaussianFit);
+}
+
+} // namespace
+
+const QString &ReportTableModel::userDefinedLaneText()
+{
+    static const QString text = QStringLiteral("User defined");
+    return text;
+}
+
+ReportTableModel::ReportTableModel() = default;
+
+ReportTableModel ReportTableModel::build(Analysis1D &analysis, const ReportOptions &options,
+                                         Mode mode, const QList<int> &selectedLanes,
+                                         bool allColumns)
+{
+    CArray<Band> userBands;
+    // Measuring the drawn bands costs a profile per band: only when they are shown.
+    const bool showsUserBands
+        = mode == Mode::UserDefined || (mode == Mode::AllLanes && analysis.HasUserDrawnBands());
+    if (showsUserBands)
+        analysis.GetUserDrawBands(&userBands);
+    return build(static_cast<const Analysis1D &>(analysis), userBands, options, mode, selectedLanes,
+                 allColumns);
+}
+
+ReportTableModel ReportTableModel::build(const Analysis1D &analysis, const CArray<Band> &userBands,
+                                         const ReportOptions &options, Mode mode,
+                                         const QList<int> &selectedLanes, bool allColumns)
+{
+    ReportTableModel model;
+    model.createColumns(options, analysis.isODStardardsLoaded() == 1, allColumns);
+
+    const int laneCount = analysis.GetNumberOfLanes();
+    // One flag per lane. A selected index outside the lanes (a selection left
+    // over after lanes were deleted) is skipped rather than written past the
+    // flags: it simply lists nothing.
+    std::vector<bool> flags(size_t(laneCount), false);
+    auto flag = [&](int lane) {
+        if (lane >= 0 && lane < laneCount)
+            flags[size_t(lane)] = true;
+    };
+
+    switch (mode) {
+    case Mode::SingleLane:
+        if (!selectedLanes.isEmpty())
+            flag(selectedLanes.first());
+        model.addDetectedRows(analysis, flags);
+        break;
+    case Mode::MultipleLanes:
+        // The user-drawn bands are not shown in this mode.
+        for (const int lane : selectedLanes)
+            flag(lane);
+        model.addDetectedRows(analysis, flags);
+        break;
+    case Mode::AllLanes:
+        flags.assign(size_t(laneCount), true);
+        model.addDetectedRows(analysis, flags);
+        model.addUserDefinedRows(userBands);
+        break;
+    case Mode::UserDefined:
+        model.addUserDefinedRows(userBands);
+        break;
+    }
+    return model;
+}
+
+void ReportTableModel::createColumns(const ReportOptions &options, bool odStandardsLoaded,
+                                     bool allColumns)
+{
+    // The option that shows each column; "Lane" and "Band" are always shown,
+    // and the concentration columns whenever intensity standards are loaded.
+    const std::array<bool, ColumnCount> shown = {
+        true,
+        true,
+        options.m_Position != 0,
+        options.m_Amplitude != 0,
+        options.m_Baseline != 0,
+        options.m_Area != 0,
+        options.m_PrecentageArea != 0,
+        options.m_MW != 0,
+        options.m_Volume != 0,
+        options.m_SurfaceArea != 0,
+        options.m_VolumePerSurfaceArea != 0,
+        options.m_Concentration != 0 || odStandardsLoaded,
+        options.m_PrecentageConcentration != 0 || odStandardsLoaded,
+        options.m_RelMigrationDist != 0,
+        options.m_PeakWidth != 0,
+        options.m_GaussianFitCorrelation != 0,
+    };
+
+    m_columns.clear();
+    m_columns.reserve(ColumnCount);
+    for (int c = 0; c < ColumnCount; ++c) {
+        ColumnInfo info;
+        info.heading = QString::fromLatin1(kColumns[size_t(c)].heading);
+        info.width = (allColumns || shown[size_t(c)]) ? kColumns[size_t(c)].width : 0;
+        info.format = kCenteredFormat;
+        m_columns.push_back(info);
+    }
+}
+
+void ReportTableModel::addDetectedRows(const Analysis1D &analysis,
+                                       const std::vector<bool> &laneFlags)
+{
+    for (int laneIndex = 0; laneIndex < analysis.GetNumberOfLanes(); ++laneIndex) {
+        if (!laneFlags[size_t(laneIndex)])
+            continue;
+        const Lane &lane = analysis.GetLane(laneIndex);
+        for (int bandIndex = 0; bandIndex < lane.GetNumberOfBands(); ++bandIndex) {
+            RowInfo row;
+            row.lane = laneIndex;
+            row.band = bandIndex;
+            row.cells.resize(ColumnCount);
+            // The lane number only on the lane's first row, so lanes read as groups.
+            row.cells[ColLane]
+                = bandIndex == 0 ? QString::number(laneIndex + 1) : QStringLiteral(" ");
+            fillDetectedCells(row.cells, bandIndex + 1, *lane.GetBand(bandIndex).getData());
+            m_rows.push_back(std::move(row));
+        }
+    }
+}
+
+void ReportTableModel::addUserDefinedRows(const CArray<Band> &userBands)
+{
+    for (int i = 0; i < userBands.GetSize(); ++i) {
+        RowInfo row;
+        row.lane = -1;
+        row.band = i;
+        row.cells.resize(ColumnCount);
+        fillUserDefinedCells(row.cells, i + 1, *userBands[i].getData());
+        m_rows.push_back(std::move(row));
+    }
+}
+
+void ReportTableModel::checkColumn(int column) const
+{
+    if (column < 0 || column >= columnCount())
+        throw CInvalidArgException("report column out of range");
+}
+
+void ReportTableModel::checkRow(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        throw CInvalidArgException("report row out of range");
+}
+
+const QString &ReportTableModel::heading(int column) const
+{
+    checkColumn(column);
+    return m_columns[size_t(column)].heading;
+}
+
+int ReportTableModel::width(int column) const
+{
+    checkColumn(column);
+    return m_columns[size_t(column)].width;
+}
+
+int ReportTableModel::format(int column) const
+{
+    checkColumn(column);
+    return m_columns[size_t(column)].format;
+}
+
+const QString &ReportTableModel::cell(int row, int column) const
+{
+    checkRow(row);
+    checkColumn(column);
+    return m_rows[size_t(row)].cells[column];
+}
+
+const QStringList &ReportTableModel::row(int row) const
+{
+    checkRow(row);
+    return m_rows[size_t(row)].cells;
+}
+
+int ReportTableModel::rowLane(int row) const
+{
+    checkRow(row);
+    return m_rows[size_t(row)].lane;
+}
+
+int ReportTableModel::rowBand(int row) const
+{
+    checkRow(row);
+    return m_rows[size_t(row)].band;
+}
+
+int ReportTableModel::rowOf(int lane, int band) const
+{
+    if (lane < 0)
+        return -1;
+    for (size_t r = 0; r < m_rows.size(); ++r) {
+        if (m_rows[r].lane == lane && m_rows[r].band == band)
+            return int(r);
+    }
+    return -1;
+}
+
+QString ReportTableModel::tsvField(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c == u'\t' || c == u'\n' || c == u'\r')
+            c = u' ';
+    }
+    return out;
+}
+
+QString ReportTableModel::csvQuoted(const QString &text)
+{
+    const bool needsQuotes = text.contains(u',') || text.contains(u'"') || text.contains(u'\n')
+        || text.contains(u'\r');
+    if (!needsQuotes)
+        return text;
+    QString out = text;
+    out.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + out + u'"';
+}
+
+QString ReportTableModel::toDelimited(QChar separator, const QString &lineEnd,
+                                      bool includeHiddenColumns,
+                                      QString (*field)(const QString &)) const
+{
+    std::vector<int> columns;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (includeHiddenColumns || m_columns[size_t(c)].width > 0)
+            columns.push_back(c);
+    }
+
+    QString out;
+    auto writeLine = [&](auto textOf) {
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0)
+                out += separator;
+            out += field(textOf(columns[i]));
+        }
+        out += lineEnd;
+    };
+    writeLine([&](int c) { return m_columns[size_t(c)].heading; });
+    for (const RowInfo &row : m_rows)
+        writeLine([&](int c) { return row.cells[c]; });
+    return out;
+}
+
+QString ReportTableModel::toTsv(bool includeHiddenColumns) const
+{
+    return toDelimited(u'\t', QStringLiteral("\n"), includeHiddenColumns, tsvField);
+}
+
+QString ReportTableModel::toCsv(bool includeHiddenColumns) const
+{
+    return toDelimited(u',', QStringLiteral("\r\n"), includeHiddenColumns, csvQuoted);
+}
