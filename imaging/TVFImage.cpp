@@ -654,14 +654,11 @@ void TVFImage::Serialize(CArchive &ar)
         if (!_dib) {
             ar << uint32_t(0);
         } else {
-            fipMemoryIO memory;
-            BYTE *data = nullptr;
-            DWORD size = 0;
-            if (!memory.save(FIF_TIFF, _dib, TIFF_DEFAULT) || !memory.acquire(&data, &size)
-                || size == 0)
+            const QByteArray tiff = encode(FIF_TIFF, TIFF_DEFAULT);
+            if (tiff.isEmpty())
                 throw CArchiveException(CArchiveException::genericException);
-            ar << uint32_t(size);
-            ar.Write(data, qint64(size));
+            ar << uint32_t(tiff.size());
+            ar.Write(tiff.constData(), qint64(tiff.size()));
         }
         storeDisplaySettings(ar);
         return;

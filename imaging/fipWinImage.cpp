@@ -831,6 +831,20 @@ BOOL fipWinImage::save(const QString &fileName)
     return TRUE;
 }
 
+QByteArray fipWinImage::encode(FREE_IMAGE_FORMAT fif, int flags) const
+{
+    QByteArray bytes;
+    if (!_dib)
+        return bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly); // QBuffer fills a seek past the end with zeros
+    FreeImageIO io = deviceIO();
+    DeviceHandle handle {&buffer};
+    if (!FreeImage_SaveToHandle(fif, _dib, &io, static_cast<fi_handle>(&handle), flags))
+        bytes.clear();
+    return bytes;
+}
+
 void fipWinImage::setModified(BOOL bStatus)
 {
     _bHasChanged = bStatus;

@@ -139,6 +139,11 @@ public:
     // format named by the file's extension.
     virtual BOOL canSave(const QString &fileName) const;
     virtual BOOL save(const QString &fileName);
+    // The picture encoded as a file of the given format, in memory; empty when
+    // the format cannot hold it. Gaps the encoder seeks over are zeros, so the
+    // same picture always gives the same bytes (FreeImage's own memory stream
+    // leaves them uninitialised).
+    QByteArray encode(FREE_IMAGE_FORMAT fif, int flags = 0) const;
     using fipImage::save;
 
     // Marks the pixels changed (TRUE) so the next draw rebuilds the display

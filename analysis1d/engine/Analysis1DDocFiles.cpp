@@ -184,14 +184,10 @@ void Analysis1DDoc::SerializeImageFileFormats(CArchive &ar, int fileType)
         || (type == FIT_BITMAP
             && !FreeImage_FIFSupportsExportBPP(fif, int(image->getBitsPerPixel()))))
         throw CFileException(CFileException::genericException);
-    fipMemoryIO memory;
-    if (!image->saveToMemory(fif, memory))
+    const QByteArray bytes = image->encode(fif);
+    if (bytes.isEmpty())
         throw CFileException(CFileException::genericException);
-    BYTE *data = nullptr;
-    DWORD size = 0;
-    if (!memory.acquire(&data, &size) || !data)
-        throw CFileException(CFileException::genericException);
-    ar.Write(data, qint64(size));
+    ar.Write(bytes.constData(), qint64(bytes.size()));
 }
 
 // --- opening and saving -------------------------------------------------------------

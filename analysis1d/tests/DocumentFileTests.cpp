@@ -184,22 +184,8 @@ TEST_F(DocumentFileTest, AnalysedDocumentRoundTripsToIdenticalBytes)
 
     ASSERT_TRUE(reopened.OnSaveDocument(path("second.dsr")));
     EXPECT_EQ(reopened.GetSaveAsRequired(), 0);
-    // FreeImage's in-memory TIFF writer leaves its word-alignment pad byte
-    // uninitialised, so the embedded picture may differ in that one byte;
-    // everything from the overlay objects on must be identical.
-    const QByteArray first = readAll(path("first.dsr"));
-    const QByteArray second = readAll(path("second.dsr"));
-    ASSERT_EQ(first.size(), second.size());
-    const int overlayStart = int(first.indexOf("AnalysisArea"));
-    ASSERT_GT(overlayStart, 0);
-    int differing = 0;
-    for (int i = 0; i < int(first.size()); ++i) {
-        if (first[i] != second[i]) {
-            ++differing;
-            EXPECT_LT(i, overlayStart);
-        }
-    }
-    EXPECT_LE(differing, 1);
+    // Written, read back and written again: the same bytes, picture included.
+    EXPECT_EQ(readAll(path("first.dsr")), readAll(path("second.dsr")));
     EXPECT_TRUE(prompts->Texts().isEmpty());
 }
 
