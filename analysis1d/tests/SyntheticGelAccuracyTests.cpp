@@ -45,11 +45,21 @@ struct GelCase
     double noise = 0.0; // standard deviation, as a fraction of full scale
 };
 
+std::string describe(const GelCase &c)
+{
+    return std::to_string(c.bits) + "bit_" + (c.darkBands ? "dark" : "light") + "_"
+        + std::to_string(c.lanes) + "lanes" + (c.noise > 0.0 ? "_noisy" : "");
+}
+
+// Printed by name, not as raw bytes (the padding after darkBands is never set).
+void PrintTo(const GelCase &c, std::ostream *os)
+{
+    *os << describe(c);
+}
+
 std::string caseName(const testing::TestParamInfo<GelCase> &info)
 {
-    return std::to_string(info.param.bits) + "bit_" + (info.param.darkBands ? "dark" : "light")
-        + "_" + std::to_string(info.param.lanes) + "lanes"
-        + (info.param.noise > 0.0 ? "_noisy" : "");
+    return describe(info.param);
 }
 
 // Background and peak heights as fractions of full scale; a band's peak lies
