@@ -1,44 +1,34 @@
 // densora-cli: batch analysis of gel images without a display.
 
+#include "cli/CliCommand.h"
+#include "cli/CliPrompts.h"
+#include "cli/ReadOnlyProfileStore.h"
+#include "platform/ProfileStore.h"
+
 #include <FreeImage.h>
 #include <QCoreApplication>
-#include <QTextStream>
-#include <opencv2/core/version.hpp>
-#include <xlsxwriter.h>
+#include <QFile>
 
 #include <cstdio>
-#include <cstring>
-
-namespace {
-void printVersions()
-{
-    QTextStream out(stdout);
-    out << "densora-cli " << DENSORA_VERSION << "\n"
-        << "Qt " << qVersion() << "\n"
-        << "FreeImage " << FreeImage_GetVersion() << "\n"
-        << "OpenCV " << CV_VERSION << "\n"
-        << "libxlsxwriter " << lxw_version() << "\n";
-}
-
-void printUsage()
-{
-    std::puts("Usage: densora-cli --version | --help");
-}
-} // namespace
+#include <memory>
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     FreeImage_Initialise();
-    int rc = 0;
-    if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
-        printVersions();
-    } else if (argc >= 2 && std::strcmp(argv[1], "--help") == 0) {
-        printUsage();
-    } else {
-        printUsage();
-        rc = 2;
-    }
+    // The user's settings (the detection slider, the options) are read; a
+    // batch run changes none of them.
+    ProfileStore::install(
+        std::make_unique<ReadOnlyProfileStore>(std::make_unique<SettingsProfileStore>()));
+    Prompts::install(std::make_unique<CliPrompts>());
+
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const int status = CliCommand::Run(app.arguments().mid(1), &out, &err);
+    out.close();
+    err.close();
     FreeImage_DeInitialise();
-    return rc;
+    return status;
 }

@@ -1,0 +1,61 @@
+#pragma once
+
+// One analysis without a display: the document with the gel picture, the
+// shapes the set-up wizard would have drawn (analysis area, example band,
+// loading wells, dye front), detection at a threshold, the ladder, and the
+// measurement; or a saved document opened again.
+
+#include "analysis1d/engine/Analysis1DDoc.h"
+
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+class Analysis1D;
+class CliOptions;
+
+class BatchAnalysis
+{
+public:
+    BatchAnalysis();
+    ~BatchAnalysis();
+    BatchAnalysis(const BatchAnalysis &) = delete;
+    BatchAnalysis &operator=(const BatchAnalysis &) = delete;
+
+    // The detection dialog's slider (0 "Less Bands" .. 100 "More Bands") as the
+    // peak-height threshold it runs detection with.
+    static double ThresholdFromSlider(int slider);
+
+    // Reads the picture into the document; a colour picture is turned grey, as
+    // the analysis needs. False with *error naming the reason.
+    bool LoadImage(const QString &path, QString *error);
+    // Places the shapes from the options (gel pixels) and cuts the analysis
+    // image. False with *error when they do not fit the picture: a mistake in
+    // the arguments.
+    bool SetUp(const CliOptions &options, QString *error);
+    // Detects lanes and bands at the threshold.
+    void Detect(double threshold);
+    // Gives the bands of lane 'laneNumber' (from 1) the ladder's weights, top
+    // to bottom. False with *error when there is no such lane or it has fewer
+    // than two bands.
+    bool ApplyLadder(int laneNumber, const QVector<double> &weights, QString *error);
+    void SetMWCurveType(int type);
+    // Measures every band and runs both calibrations.
+    void Measure();
+
+    // Opens a saved analysis. False when the document cannot be read or holds
+    // no analysis; the reason is in *error.
+    bool OpenDocument(const QString &path, QString *error);
+    // Saves the document; the previous file stays as it was on failure.
+    bool SaveDocument(const QString &path, QString *error);
+
+    Analysis1DDoc &Document() { return *m_pDocument; }
+    Analysis1D *Analysis() const;
+
+private:
+    // The texts the document showed the user since the last call, joined.
+    static QString takeMessages();
+
+    std::unique_ptr<Analysis1DDoc> m_pDocument;
+};

@@ -1,0 +1,218 @@
+#include "cli/CliCommand.h"
+
+#include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/ui/ReportTableModel.h"
+#include "cli/AnalysisJson.h"
+#include "cli/BatchAnalysis.h"
+#include "cli/CliOptions.h"
+#include "cli/CliPrompts.h"
+#include "cli/LaneProfileText.h"
+#include "cli/OutputFile.h"
+#include "platform/Exceptions.h"
+#include "platform/ProfileStore.h"
+
+#include <FreeImage.h>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QIODevice>
+#include <QJsonDocument>
+#include <opencv2/core/version.hpp>
+#include <xlsxwriter.h>
+
+#include <exception>
+
+namespace {
+
+const QString kProgram = QStringLiteral("densora-cli");
+// The title the lane graph writes in the first field of its text export; with
+// every lane exported that is its "All Lanes" heading.
+const QString kProfilesTitle = QStringLiteral("All Lanes");
+// The detection dialog's stored slider position.
+const QString kSliderSection = QStringLiteral("Analysis1D");
+const QString kSliderKey = QStringLiteral("peakHeightThreshold");
+constexpr int kDefaultSlider = 50;
+
+void print(QIODevice *device, const QString &text)
+{
+    device->write(text.toUtf8());
+}
+
+int usageError(QIODevice *err, const QString &problem)
+{
+    print(err, QStringLiteral("%1: %2\n").arg(kProgram, problem));
+    print(err, CliOptions::UsageText());
+    print(err, QStringLiteral("Try '%1 --help' for more.\n").arg(kProgram));
+    return CliCommand::UsageError;
+}
+
+int fileError(QIODevice *err, const QString &file, const QString &reason)
+{
+    print(err, QStringLiteral("%1: %2: %3\n").arg(kProgram, file, reason));
+    return CliCommand::InputOutputError;
+}
+
+// Texts the engine showed that no error message took up, as notes.
+void printNotes(QIODevice *err)
+{
+    for (const QString &text : CliPrompts::TakeMessages())
+        print(err, QStringLiteral("%1: note: %2\n").arg(kProgram, text));
+}
+
+QString versions()
+{
+    return QStringLiteral("%1 %2\nQt %3\nFreeImage %4\nOpenCV %5\nlibxlsxwriter %6\n")
+        .arg(kProgram, QStringLiteral(DENSORA_VERSION), QString::fromLatin1(qVersion()),
+             QString::fromLatin1(FreeImage_GetVersion()), QStringLiteral(CV_VERSION),
+             QString::fromLatin1(lxw_version()));
+}
+
+QString helpText()
+{
+    return CliOptions::UsageText() + QStringLiteral(R"(
+Finds the lanes and bands of a 1D gel picture and measures them, without a display.
+
+analyze IMAGE       analyse a picture (TIFF, PNG, JPEG, BMP ...)
+  --area X,Y,W,H    analysis area in picture pixels (default: the whole picture)
+  --example-band X,Y,W,H
+                    a rectangle around one typical band (lane width, band height)
+  --lane-width N --band-height N
+                    instead: an example band of that size centred in the area
+  --dark            bands are darker than the background (stained gels)
+  --slider S        detection sensitivity 0 (less bands) .. 100 (more bands);
+                    default: the desktop program's last setting, else 50
+  --threshold T     the peak-height threshold itself (0 < T <= 1)
+  --wells ROW       loading wells centred on that picture row (default: none)
+  --dye-front ROW   dye front centred on that picture row (default: none)
+  --ladder-lane N --ladder W1,W2,...
+                    lane N (from 1) is a molecular-weight ladder with these
+                    weights, top band first
+  --mw-curve C      molecular-weight curve: none, linear (default), quadratic,
+                    cubic, log
+  --save FILE.dsr   save the analysis as a Densora document
+report DOC.dsr      the results of a saved analysis
+
+Output (both commands):
+  the band report of all lanes with every column as TSV on standard output;
+  --report FILE     to FILE instead (CSV when FILE ends in .csv)
+  --profiles FILE   lane profiles, tab-separated, one line per lane
+  --json            one JSON document on standard output instead of the TSV
+
+Positions in the report and the JSON document are analysis pixels: rows and
+columns counted from the analysis area's top-left corner.
+
+Exit status: 0 success, 1 unreadable input or unwritable output, 2 bad arguments.
+)");
+}
+
+int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QString &imagePath,
+                   const QString &documentPath, QIODevice *out, QIODevice *err)
+{
+    Analysis1D &analysis = *batch.Analysis();
+    const ReportTableModel table
+        = ReportTableModel::build(analysis, batch.Document().GetAnalysisOptions().m_ReportOptions,
+                                  ReportTableModel::Mode::AllLanes, {}, true);
+
+    // Everything is made before anything is written, so a failure leaves no
+    // file changed that belongs to a later step.
+    QByteArray report;
+    if (!options.reportFile.isEmpty() || !options.json) {
+        const bool csv = options.reportFile.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
+        report = (csv ? table.toCsv(true) : table.toTsv(true)).toUtf8();
+    }
+    QString error;
+    if (!options.reportFile.isEmpty() && !OutputFile::Write(options.reportFile, report, &error))
+        return fileError(err, options.reportFile, error);
+    if (!options.profilesFile.isEmpty()
+        && !OutputFile::Write(options.profilesFile,
+                              LaneProfileText::Format(analysis, kProfilesTitle), &error))
+        return fileError(err, options.profilesFile, error);
+    if (options.json) {
+        const QJsonObject json = AnalysisJson::Build(batch.Document(), imagePath, documentPath);
+        out->write(QJsonDocument(json).toJson(QJsonDocument::Indented));
+    } else if (options.reportFile.isEmpty()) {
+        out->write(report);
+    }
+    return CliCommand::Success;
+}
+
+int analyze(const CliOptions &options, QIODevice *out, QIODevice *err)
+{
+    BatchAnalysis batch;
+    QString error;
+    if (!batch.LoadImage(options.input, &error))
+        return fileError(err, options.input, error);
+    if (!batch.SetUp(options, &error))
+        return usageError(err, error);
+
+    double threshold = 0.0;
+    if (options.threshold) {
+        threshold = *options.threshold;
+    } else {
+        const int slider = options.slider.value_or(
+            ProfileStore::instance().GetSectionInt(kSliderSection, kSliderKey, kDefaultSlider));
+        threshold = BatchAnalysis::ThresholdFromSlider(slider);
+    }
+    batch.Detect(threshold);
+    if (options.ladderLane > 0) {
+        if (!batch.ApplyLadder(options.ladderLane, options.ladder, &error))
+            return usageError(err, error);
+        if (!error.isEmpty())
+            print(err, QStringLiteral("%1: note: %2\n").arg(kProgram, error));
+    }
+    if (options.mwCurve)
+        batch.SetMWCurveType(*options.mwCurve);
+    batch.Measure();
+    printNotes(err);
+
+    if (!options.saveFile.isEmpty() && !batch.SaveDocument(options.saveFile, &error))
+        return fileError(err, options.saveFile, error);
+    const QString imagePath = QFileInfo(options.input).absoluteFilePath();
+    const QString documentPath
+        = options.saveFile.isEmpty() ? QString() : QFileInfo(options.saveFile).absoluteFilePath();
+    return produceOutputs(options, batch, imagePath, documentPath, out, err);
+}
+
+int report(const CliOptions &options, QIODevice *out, QIODevice *err)
+{
+    BatchAnalysis batch;
+    QString error;
+    if (!batch.OpenDocument(options.input, &error))
+        return fileError(err, options.input, error);
+    printNotes(err);
+    return produceOutputs(options, batch, QString(), QFileInfo(options.input).absoluteFilePath(),
+                          out, err);
+}
+
+} // namespace
+
+int CliCommand::Run(const QStringList &arguments, QIODevice *out, QIODevice *err)
+{
+    CliOptions options;
+    QString problem;
+    if (!CliOptions::Parse(arguments, &options, &problem))
+        return usageError(err, problem);
+    try {
+        switch (options.command) {
+        case CliOptions::Command::Help:
+            print(out, helpText());
+            return Success;
+        case CliOptions::Command::Version:
+            print(out, versions());
+            return Success;
+        case CliOptions::Command::Analyze:
+            return analyze(options, out, err);
+        case CliOptions::Command::Report:
+            return report(options, out, err);
+        case CliOptions::Command::None:
+            break;
+        }
+    } catch (const std::exception &e) {
+        // A fault inside the analysis (a damaged document's arrays, say) is
+        // reported, never a crash.
+        print(err,
+              QStringLiteral("%1: %2: the analysis failed: %3\n")
+                  .arg(kProgram, options.input, QString::fromLocal8Bit(e.what())));
+        return InputOutputError;
+    }
+    return usageError(err, QStringLiteral("no command given"));
+}

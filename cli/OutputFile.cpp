@@ -1,0 +1,22 @@
+#include "cli/OutputFile.h"
+
+#include <QSaveFile>
+
+bool OutputFile::Write(const QString &path, const QByteArray &contents, QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    if (file.write(contents) != contents.size()) {
+        *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
