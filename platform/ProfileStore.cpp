@@ -69,7 +69,9 @@ bool MemoryProfileStore::WriteSectionString(const QString &section, const QStrin
 }
 
 SettingsProfileStore::SettingsProfileStore()
-    : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+    // The native format on Linux is the INI form, in
+    // ~/.config/TavoroSystems/Densora.conf (IniFormat would name it .ini).
+    : m_settings(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                              QStringLiteral("TavoroSystems"),
                                              QStringLiteral("Densora")))
 {
