@@ -242,14 +242,14 @@ bool CDensoraDoc::OnNewDocument()
 
 bool CDensoraDoc::OnOpenDocument(const QString &path)
 {
+    const QString openFailed = QStringLiteral("Failed to open document.");
+    const QString unexpectedFormat = QStringLiteral("Unexpected file format.");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Prompts::instance().MessageBox(QStringLiteral("Failed to open document."),
-                                       MB_OK | MB_ICONEXCLAMATION);
+        Prompts::instance().MessageBox(openFailed, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    DeleteContents();
-    SetModifiedFlag(false);
+    std::unique_ptr<SetAside> aside = SetContentsAside();
     QString failure;
     bool reported = false;
     try {
@@ -261,23 +261,50 @@ bool CDensoraDoc::OnOpenDocument(const QString &path)
     } catch (const CUserException &) {
         reported = true; // whoever threw it has told the user
     } catch (const CArchiveException &) {
-        failure = QStringLiteral("Unexpected file format.");
+        failure = unexpectedFormat;
     } catch (const CException &) {
-        failure = QStringLiteral("Failed to open document.");
+        failure = openFailed;
     } catch (const std::bad_alloc &) {
-        failure = QStringLiteral("Failed to open document.");
+        failure = openFailed;
     }
     if (reported || !failure.isNull()) {
-        DeleteContents();
-        SetModifiedFlag(false);
+        RestoreContents(std::move(aside));
+        UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
         if (!reported)
             Prompts::instance().MessageBox(failure, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
+    DiscardContents(std::move(aside));
+    // The history of the previous contents would restore objects of another file.
+    m_undoRedoManager.Clear();
     SetPathName(path);
     SetModifiedFlag(false);
     UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
     return true;
+}
+
+std::unique_ptr<CDensoraDoc::SetAside> CDensoraDoc::SetContentsAside()
+{
+    auto aside = std::make_unique<SetAside>();
+    // The objects keep pointing at this document, so they can simply be put back.
+    aside->objects = m_objects;
+    m_objects.clear();
+    return aside;
+}
+
+void CDensoraDoc::RestoreContents(std::unique_ptr<SetAside> aside)
+{
+    for (CDrawObject *obj : std::as_const(m_objects))
+        ForgetInViews(obj);
+    qDeleteAll(m_objects);
+    m_objects = aside->objects;
+}
+
+void CDensoraDoc::DiscardContents(std::unique_ptr<SetAside> aside)
+{
+    for (CDrawObject *obj : std::as_const(aside->objects))
+        ForgetInViews(obj);
+    qDeleteAll(aside->objects);
 }
 
 bool CDensoraDoc::OnSaveDocument(const QString &path)

@@ -20,6 +20,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class CArchive;
 class CDrawImage;
 class QFile;
@@ -93,17 +95,34 @@ public:
     // Empties the document for a new one: objects and undo history.
     virtual void DeleteContents();
     virtual bool OnNewDocument();
-    // Reads the file through Serialize into an emptied document; on success the
-    // path (and title) is set and the document is unmodified. Failures are
-    // reported to the user ("Failed to open document." / "Unexpected file
-    // format."; a CUserException was reported by whoever threw it) and leave an
-    // empty document.
+    // Reads the file through Serialize; the open contents are set aside
+    // meanwhile. On success they are destroyed with the undo history, the path
+    // (and title) is set and the document is unmodified. Failures are reported
+    // to the user ("Failed to open document." / "Unexpected file format."; a
+    // CUserException was reported by whoever threw it) and put the previous
+    // contents back untouched.
     virtual bool OnOpenDocument(const QString &path);
     // Writes the document through Serialize (see the header comment); on success
     // the path is set and the document is unmodified. Failures are reported
     // ("Failed to save document.") and leave the previous file as it was.
     virtual bool OnSaveDocument(const QString &path);
 
+protected:
+    // What a document holds while a file is being read into it. Derived
+    // documents with contents of their own extend it (and the three calls).
+    struct SetAside
+    {
+        virtual ~SetAside() = default;
+        CDrawObjList objects;
+    };
+    // Moves the contents out, leaving the document empty for the file.
+    virtual std::unique_ptr<SetAside> SetContentsAside();
+    // Destroys what a failed read left and puts the set-aside contents back.
+    virtual void RestoreContents(std::unique_ptr<SetAside> aside);
+    // Destroys the set-aside contents after a successful read.
+    virtual void DiscardContents(std::unique_ptr<SetAside> aside);
+
+public:
     // Undo and redo ----------------------------------------------------------------
     void SaveAction(const QString &caption, CUndoRedoManager::enAction action);
     void SaveActionStart(const QString &caption) override;

@@ -91,6 +91,13 @@ public:
     bool OnSaveDocument(const QString &path) override;
     // Empties the document, its analysis included.
     void DeleteContents() override;
+
+protected:
+    std::unique_ptr<SetAside> SetContentsAside() override;
+    void RestoreContents(std::unique_ptr<SetAside> aside) override;
+    void DiscardContents(std::unique_ptr<SetAside> aside) override;
+
+public:
     // Save: to the current path when that is a document file saved before,
     // else through Save As. Each returns true when a file was written.
     bool OnFileSave();
@@ -129,6 +136,7 @@ public:
     void StoreReferenceLineDistances();
 
 private:
+    struct AnalysisSetAside;
     template<typename T> T *FindLast() const;
     // Removes and destroys 'pObj' when it is non-null.
     void RemoveAndDestroy(CDrawObject *pObj);

@@ -205,61 +205,47 @@ bool Analysis1DDoc::OnOpenDocument(const QString &path)
         tell(kOpenFailed);
         return false;
     }
+    // Neither a document nor a picture: refused before anything is touched.
     if (GetFileType(&file) < 0) {
         tell(kUnexpectedFormat);
         return false;
     }
-
-    // Set the open document aside; its objects keep pointing at this document,
-    // so they can simply be put back when the file turns out unreadable.
-    CDrawObjList previousObjects = m_objects;
-    m_objects.clear();
-    Analysis1D *previousAnalysis = m_pAnalysis;
-    m_pAnalysis = nullptr;
-
-    QString failure;
-    bool reported = false;
-    try {
-        WaitCursor wait;
-        CArchive ar(&file, CArchive::load);
-        ar.m_pDocument = this;
-        Serialize(ar);
-        ar.Close();
-    } catch (const CUserException &) {
-        reported = true; // whoever threw it has told the user
-    } catch (const CArchiveException &) {
-        failure = kUnexpectedFormat;
-    } catch (const CException &) {
-        failure = kOpenFailed;
-    } catch (const std::bad_alloc &) {
-        failure = kOpenFailed;
-    }
-
-    if (reported || !failure.isNull()) {
-        SetAnalysis(nullptr);
-        for (CDrawObject *obj : std::as_const(m_objects))
-            ForgetInViews(obj);
-        qDeleteAll(m_objects);
-        m_objects = previousObjects;
-        m_pAnalysis = previousAnalysis;
-        UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
-        if (!reported)
-            tell(failure);
+    file.close();
+    if (!CDensoraDoc::OnOpenDocument(path))
         return false;
-    }
-
-    // The analysis goes before the objects it reads its shapes from.
-    delete previousAnalysis;
-    for (CDrawObject *obj : std::as_const(previousObjects))
-        ForgetInViews(obj);
-    qDeleteAll(previousObjects);
-    // The history of the previous contents would restore objects of another file.
-    GetUndoRedoManager().Clear();
-    SetPathName(path);
-    SetModifiedFlag(false);
     m_nSaveAsRequired = 1;
-    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
     return true;
+}
+
+// The analysis is set aside with the objects it reads its shapes from.
+struct Analysis1DDoc::AnalysisSetAside : SetAside
+{
+    Analysis1D *analysis = nullptr;
+};
+
+std::unique_ptr<CDensoraDoc::SetAside> Analysis1DDoc::SetContentsAside()
+{
+    auto aside = std::make_unique<AnalysisSetAside>();
+    aside->objects = m_objects;
+    m_objects.clear();
+    aside->analysis = m_pAnalysis;
+    m_pAnalysis = nullptr;
+    return aside;
+}
+
+void Analysis1DDoc::RestoreContents(std::unique_ptr<SetAside> aside)
+{
+    SetAnalysis(nullptr); // whatever the failed read built
+    auto *mine = static_cast<AnalysisSetAside *>(aside.get());
+    m_pAnalysis = mine->analysis;
+    CDensoraDoc::RestoreContents(std::move(aside));
+}
+
+void Analysis1DDoc::DiscardContents(std::unique_ptr<SetAside> aside)
+{
+    // The analysis goes before the objects it reads its shapes from.
+    delete static_cast<AnalysisSetAside *>(aside.get())->analysis;
+    CDensoraDoc::DiscardContents(std::move(aside));
 }
 
 bool Analysis1DDoc::OnSaveDocument(const QString &path)

@@ -376,13 +376,15 @@ TEST(CDensoraDocStorage, SaveAndOpenRoundTripAndFailuresKeepTheOldFile)
     EXPECT_FALSE(other.IsModified());
     EXPECT_FALSE(other.CanUndo()); // the old contents' history is gone
 
-    // A damaged file is refused and leaves an empty document.
+    // A damaged file is refused and leaves the open document as it was.
     const QString damaged = dir.filePath(QStringLiteral("damaged.dsr"));
     writeFile(damaged, saved.left(saved.size() / 2));
     prompts->Clear();
+    const CDrawObjList before = other.GetObjects();
     EXPECT_FALSE(other.OnOpenDocument(damaged));
     EXPECT_EQ(prompts->Texts(), QStringList {QStringLiteral("Unexpected file format.")});
-    EXPECT_TRUE(other.GetObjects().isEmpty());
+    EXPECT_EQ(other.GetObjects(), before);
+    EXPECT_EQ(other.GetObjects()[1]->GetPosition(), CRect(1, 2, 3, 4));
     EXPECT_FALSE(other.OnOpenDocument(dir.filePath(QStringLiteral("missing.dsr"))));
     EXPECT_EQ(prompts->Texts().last(), QStringLiteral("Failed to open document."));
 
