@@ -1,6 +1,7 @@
 #include "imaging/RasterImageGS16.h"
 #include "imaging/RasterImageRGB.h"
 #include "imaging/TVFImage.h"
+#include "imaging/TiffMessageFilter.h"
 
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
@@ -881,4 +882,22 @@ TEST(TVFImageExchange, PackedDibRoundTrip)
     EXPECT_EQ(back.getImageType(), FIT_UINT16);
     EXPECT_EQ(pixel(back, 2, 1), 30002);
     EXPECT_EQ(back.toQImage(), deep);
+}
+
+// libtiff's reports of EXIF tags it does not know are dropped; the picture
+// still loads. (Without the filter every TIFF read printed dozens of lines.)
+TEST(TVFImageLoading, UnknownTiffTagReportsStayOffStandardError)
+{
+    ASSERT_TRUE(TiffMessageFilter::install());
+    TVFImage source;
+    ASSERT_TRUE(source.setSize(FIT_UINT16, 8, 4, 16));
+    const QByteArray tiff = source.encode(FIF_TIFF, TIFF_DEFAULT);
+    ASSERT_FALSE(tiff.isEmpty());
+    testing::internal::CaptureStderr();
+    TVFImage image;
+    const int loaded = image.Load(reinterpret_cast<const unsigned char *>(tiff.constData()),
+                                  static_cast<unsigned long>(tiff.size()));
+    const std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(loaded, 1);
+    EXPECT_EQ(printed.find("TIFFFieldWithTag"), std::string::npos) << printed;
 }
