@@ -306,7 +306,8 @@ int MathTVR::ThirdOrderRegression(const CDoubleDataArray &x, const CDoubleDataAr
         coefficients.Add(a3);
         coefficients.Add(r);
         return 1;
-    } catch (const CException &) {
+    } catch (...) {
+        // Any failure of the solve, whatever raised it, is a failed fit.
         coefficients.RemoveAll();
         return 0;
     }
