@@ -1,8 +1,11 @@
 #include "numerics/PolyRhomb.h"
 
+#include "numerics/Matrix.h"
+#include "numerics/Vector.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 PolyRhomb::PolyRhomb() = default;
@@ -118,4 +121,50 @@ void PolyRhomb::Dump() const
     for (const PolyTerm &t : m_terms)
         t.Dump();
     std::fflush(stdout);
+}
+
+bool PolyRhomb::FitTo(const std::vector<std::vector<double>> &points,
+                      const std::vector<double> &values, std::vector<double> &modelValues,
+                      double &residualRms, const char *caller)
+{
+    const int n = int(points.size());
+    const int m = GetNumTerms();
+    std::printf("Polynomial fitting\n");
+
+    Matrix design(n, m);
+    Vector data(n);
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < m; ++j) {
+            PolyTerm term = GetTerm(j);
+            term.SetCoefficient(1.0);
+            design.FastSetAt(i, j, term.Evaluate(points[size_t(i)].data()));
+        }
+        data.FastSetAt(i, values[size_t(i)]);
+    }
+    Vector c;
+    try {
+        c = design.LeastSquares(data);
+    } catch (const CTextException &e) {
+        std::printf("%s\n", e.what());
+        std::fflush(stdout);
+        return false;
+    }
+
+    std::vector<double> coefficients(c.GetData(), c.GetData() + m);
+    SetCoefficients(coefficients);
+    for (int j = 0; j < m; ++j)
+        std::printf("c[%d] = %g\n", j, coefficients[size_t(j)]);
+
+    modelValues.assign(size_t(n), 0.0);
+    double sumSquares = 0.0;
+    for (int i = 0; i < n; ++i) {
+        modelValues[size_t(i)] = Evaluate(points[size_t(i)].data());
+        const double residual = values[size_t(i)] - modelValues[size_t(i)];
+        std::printf("residual[%d] = %g\n", i, residual);
+        sumSquares += residual * residual;
+    }
+    residualRms = n > 0 ? std::sqrt(sumSquares / n) : 0.0;
+    std::printf("End of %s::FitPolynomial()\n", caller);
+    std::fflush(stdout);
+    return true;
 }

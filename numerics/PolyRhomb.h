@@ -30,6 +30,14 @@ public:
 
     // x holds one value per variable.
     double Evaluate(const double *x) const;
+
+    // Least-squares fit of the coefficients to 'values' observed at 'points'
+    // (one vector of variables per sample), reporting its progress on standard
+    // output under the caller's name. Fills the model's value at every point
+    // and the root mean square of the residuals; false when the normal
+    // equations are singular (the coefficients are then unchanged).
+    bool FitTo(const std::vector<std::vector<double>> &points, const std::vector<double> &values,
+               std::vector<double> &modelValues, double &residualRms, const char *caller);
     double EvaluateDerivative(const double *x, int variable) const;
     double EvaluateSecondDerivative(const double *x, int variable1, int variable2) const;
     void Dump() const;

@@ -19,44 +19,11 @@ bool Regression1D::FitPolynomial()
     const int m = m_polynomial.GetNumTerms();
     if (m_sampleSize < m)
         throw CTextException("Regression1D::FitPolynomial: Sample size is too small");
-    std::printf("Polynomial fitting\n");
-
-    Matrix design(m_sampleSize, m);
-    Vector data(m_sampleSize);
-    for (int i = 0; i < m_sampleSize; ++i) {
-        for (int j = 0; j < m; ++j) {
-            PolyTerm term = m_polynomial.GetTerm(j);
-            term.SetCoefficient(1.0);
-            design.FastSetAt(i, j, term.Evaluate(&m_x[size_t(i)]));
-        }
-        data.FastSetAt(i, m_y[size_t(i)]);
-    }
-    Vector c;
-    try {
-        c = design.LeastSquares(data);
-    } catch (const CTextException &e) {
-        std::printf("%s\n", e.what());
-        std::fflush(stdout);
-        return false;
-    }
-
-    std::vector<double> coefficients(c.GetData(), c.GetData() + m);
-    m_polynomial.SetCoefficients(coefficients);
-    for (int j = 0; j < m; ++j)
-        std::printf("c[%d] = %g\n", j, coefficients[size_t(j)]);
-
-    m_modelValues.assign(size_t(m_sampleSize), 0.0);
-    double sumSquares = 0.0;
-    for (int i = 0; i < m_sampleSize; ++i) {
-        m_modelValues[size_t(i)] = Evaluate(m_x[size_t(i)]);
-        const double residual = m_y[size_t(i)] - m_modelValues[size_t(i)];
-        std::printf("residual[%d] = %g\n", i, residual);
-        sumSquares += residual * residual;
-    }
-    m_residual = m_sampleSize > 0 ? std::sqrt(sumSquares / m_sampleSize) : 0.0;
-    std::printf("End of Regression1D::FitPolynomial()\n");
-    std::fflush(stdout);
-    return true;
+    std::vector<std::vector<double>> points;
+    points.reserve(size_t(m_sampleSize));
+    for (int i = 0; i < m_sampleSize; ++i)
+        points.push_back({m_x[size_t(i)]});
+    return m_polynomial.FitTo(points, m_y, m_modelValues, m_residual, "Regression1D");
 }
 
 double Regression1D::Evaluate(double x) const

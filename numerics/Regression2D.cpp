@@ -30,47 +30,13 @@ bool Regression2D::FitPolynomial()
     const int m = m_polynomial.GetNumTerms();
     if (m_sampleSize < m)
         throw CTextException("Regression2D::FitPolynomial: Sample size is too small");
-    std::printf("Polynomial fitting\n");
-
-    Matrix design(m_sampleSize, m);
-    Vector data(m_sampleSize);
-    for (int i = 0; i < m_sampleSize; ++i) {
-        const SamplePoint &s = m_samples[size_t(i)];
-        const double xy[2] = {s.GetX(), s.GetY()};
-        for (int j = 0; j < m; ++j) {
-            PolyTerm term = m_polynomial.GetTerm(j);
-            term.SetCoefficient(1.0);
-            design.FastSetAt(i, j, term.Evaluate(xy));
-        }
-        data.FastSetAt(i, s.GetValue());
+    std::vector<std::vector<double>> points;
+    std::vector<double> values;
+    for (const SamplePoint &s : m_samples) {
+        points.push_back({s.GetX(), s.GetY()});
+        values.push_back(s.GetValue());
     }
-    Vector c;
-    try {
-        c = design.LeastSquares(data);
-    } catch (const CTextException &e) {
-        std::printf("%s\n", e.what());
-        std::fflush(stdout);
-        return false;
-    }
-
-    std::vector<double> coefficients(c.GetData(), c.GetData() + m);
-    m_polynomial.SetCoefficients(coefficients);
-    for (int j = 0; j < m; ++j)
-        std::printf("c[%d] = %g\n", j, coefficients[size_t(j)]);
-
-    m_modelValues.assign(size_t(m_sampleSize), 0.0);
-    double sumSquares = 0.0;
-    for (int i = 0; i < m_sampleSize; ++i) {
-        const SamplePoint &s = m_samples[size_t(i)];
-        m_modelValues[size_t(i)] = Evaluate(s.GetX(), s.GetY());
-        const double residual = s.GetValue() - m_modelValues[size_t(i)];
-        std::printf("residual[%d] = %g\n", i, residual);
-        sumSquares += residual * residual;
-    }
-    m_residual = m_sampleSize > 0 ? std::sqrt(sumSquares / m_sampleSize) : 0.0;
-    std::printf("End of Regression2D::FitPolynomial()\n");
-    std::fflush(stdout);
-    return true;
+    return m_polynomial.FitTo(points, values, m_modelValues, m_residual, "Regression2D");
 }
 
 double Regression2D::Evaluate(double x, double y) const

@@ -142,6 +142,13 @@ public:
 
     // Schema of the object being read (valid once, inside its Serialize).
     unsigned GetObjectSchema();
+    // The same, for classes that are also read in place (no class tag, so no
+    // schema was read): then 'inPlaceSchema' is the answer.
+    unsigned GetObjectSchemaOr(unsigned inPlaceSchema)
+    {
+        const unsigned schema = GetObjectSchema();
+        return schema == unsigned(-1) ? inPlaceSchema : schema;
+    }
     void SetObjectSchema(unsigned schema) { m_nObjectSchema = schema; }
 
     void WriteClass(const CRuntimeClass *cls);

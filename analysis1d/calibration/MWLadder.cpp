@@ -65,14 +65,8 @@ bool MWLadder::operator==(const CDrawObject &other) const
 
 void MWLadder::Serialize(CArchive &ar)
 {
-    unsigned schema = 0;
-    if (ar.IsLoading()) {
-        schema = ar.GetObjectSchema();
-        // Ladders are read in place by the ladder manager: no class tag, schema 0.
-        if (schema == unsigned(-1))
-            schema = 0;
-    }
-    Serialize(ar, int(schema));
+    // Ladders are read in place by the ladder manager: no class tag, schema 0.
+    Serialize(ar, ar.IsLoading() ? int(ar.GetObjectSchemaOr(0)) : 0);
 }
 
 void MWLadder::Serialize(CArchive &ar, int version)

@@ -51,14 +51,8 @@ bool MWMarker::operator==(const CDrawObject &other) const
 
 void MWMarker::Serialize(CArchive &ar)
 {
-    unsigned schema = 0;
-    if (ar.IsLoading()) {
-        schema = ar.GetObjectSchema();
-        // Read in place (inside a ladder) there is no class tag: schema 0.
-        if (schema == unsigned(-1))
-            schema = 0;
-    }
-    Serialize(ar, int(schema));
+    // Read in place (inside a ladder) there is no class tag: schema 0.
+    Serialize(ar, ar.IsLoading() ? int(ar.GetObjectSchemaOr(0)) : 0);
 }
 
 void MWMarker::Serialize(CArchive &ar, int version)

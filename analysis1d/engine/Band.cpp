@@ -132,9 +132,7 @@ void Band::Serialize(CArchive &ar)
         ar.WriteObject(&m_data);
         return;
     }
-    unsigned schema = ar.GetObjectSchema();
-    if (schema == unsigned(-1))
-        schema = kCurrentSchema;
+    const unsigned schema = ar.GetObjectSchemaOr(kCurrentSchema);
     if (schema != 1 && schema != 2)
         throw CArchiveException(CArchiveException::badSchema);
     AnalysisOverlay::Serialize(ar, int(schema));

@@ -104,10 +104,8 @@ void BandData::Serialize(CArchive &ar)
         return;
     }
 
-    unsigned schema = ar.GetObjectSchema();
     // Read in place, outside an object tag: the current form.
-    if (schema == unsigned(-1))
-        schema = kCurrentSchema;
+    const unsigned schema = ar.GetObjectSchemaOr(kCurrentSchema);
 
     BandData read;
     read.serializeHead(ar);

@@ -125,9 +125,7 @@ void Lane::Serialize(CArchive &ar)
         return;
     }
 
-    unsigned schema = ar.GetObjectSchema();
-    if (schema == unsigned(-1))
-        schema = kLaneSchema;
+    const unsigned schema = ar.GetObjectSchemaOr(kLaneSchema);
     if (schema != 1 && schema != 2)
         throw CArchiveException(CArchiveException::badSchema);
     AnalysisOverlay::Serialize(ar, int(schema));
