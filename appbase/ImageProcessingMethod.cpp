@@ -1,5 +1,7 @@
 #include "appbase/ImageProcessingMethod.h"
 
+#include "imaging/TVFImage.h"
+
 QString ImageProcessingMethodName(int method)
 {
     switch (method) {
@@ -35,5 +37,30 @@ QString ImageProcessingMethodName(int method)
     case IPM_Threshold: return QStringLiteral("Threshold");
     case IPM_NoiseReductionMedianBlur: return QStringLiteral("NoiseReductionMedianBlur");
     default: return QStringLiteral("undefined");
+    }
+}
+
+bool ApplyImageProcessingMethod(TVFImage &image, enImageProcessingMethod method,
+                                const IPParameters &parameters)
+{
+    switch (method) {
+    case IPM_FlipHorizontally: image.flipHorizontal(); return true;
+    case IPM_FlipVertically: image.flipVertical(); return true;
+    case IPM_Rotate90CW: image.rotate(-90, 1); return true;
+    case IPM_Rotate90CCW: image.rotate(90, 1); return true;
+    case IPM_RotateArbitrarily: image.rotate(-parameters.degrees, 0); return true;
+    case IPM_Invert: image.invertPixels(); return true;
+    case IPM_DisplayAdjustment:
+        image.setImageAdjustmentValues(parameters.brightness, parameters.contrast,
+                                       parameters.gamma);
+        return true;
+    case IPM_NormalPalette: image.setPalette(fipWinImage::PaletteNormal); return true;
+    case IPM_SaturationPalette: image.setPalette(fipWinImage::PaletteSaturation); return true;
+    case IPM_ShadesOfGreenPalette: image.setPalette(fipWinImage::PaletteShadesOfGreen); return true;
+    case IPM_ShadesOfRedPalette: image.setPalette(fipWinImage::PaletteShadesOfRed); return true;
+    case IPM_ShadesOfBluePalette: image.setPalette(fipWinImage::PaletteShadesOfBlue); return true;
+    case IPM_AutoContrastPalette: image.setPalette(fipWinImage::PaletteAutoContrast); return true;
+    case IPM_NoiseReductionMedianBlur: image.Median(3); return true;
+    default: return false;
     }
 }

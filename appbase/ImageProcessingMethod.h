@@ -43,3 +43,20 @@ enum enImageProcessingMethod : int {
 // any other value. The spellings are the program's own (they appear in stored
 // undo captions and tests).
 QString ImageProcessingMethodName(int method);
+
+class TVFImage;
+
+// What the dialog pages set; the methods without a page ignore it.
+struct IPParameters
+{
+    int brightness = 0; // -100 ... 100
+    int contrast = 0; // -100 ... 100
+    double gamma = 1.0; // 0.01 ... 2.00
+    int degrees = 0; // -45 ... 45, counter-clockwise positive on the slider
+};
+
+// Applies one method to a picture: the operation a page previews and the view
+// runs when no dialog is shown. Returns false for a method without an
+// operation (the picture is then unchanged).
+bool ApplyImageProcessingMethod(TVFImage &image, enImageProcessingMethod method,
+                                const IPParameters &parameters = {});
