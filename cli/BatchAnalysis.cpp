@@ -137,11 +137,7 @@ bool BatchAnalysis::SetUp(const CliOptions &options, QString *error)
         }
     }
 
-    auto owned = std::make_unique<Analysis1D>();
-    Analysis1D *analysis = owned.get();
-    m_pDocument->SetAnalysis(owned.release());
-    analysis->SetAnalysisDocument(m_pDocument.get());
-    analysis->SetAnalysisImage(image);
+    Analysis1D *analysis = m_pDocument->CreateAnalysis();
     // The set-up wizard's steps in their order: tone, area, example band,
     // reference lines.
     analysis->WhiteOnBlackSet(options.dark ? 1 : 0);

@@ -15,6 +15,8 @@
 
 #include <QList>
 
+#include <memory>
+
 class Analysis1D;
 class Analysis1DView;
 class AnalysisArea;
@@ -31,10 +33,15 @@ public:
     Analysis1DDoc();
     ~Analysis1DDoc() override;
 
-    // The analysis controller, null when there is no analysis. The document owns
-    // it: SetAnalysis takes it over and destroys one attached before.
-    Analysis1D *GetAnalysis() const { return m_pAnalysis; }
-    void SetAnalysis(Analysis1D *pAnalysis);
+    // The analysis controller, null when there is no analysis; the document
+    // owns it.
+    Analysis1D *GetAnalysis() const { return m_pAnalysis.get(); }
+    // Takes the analysis over; one attached before is destroyed first.
+    void SetAnalysis(std::unique_ptr<Analysis1D> pAnalysis);
+    // A new analysis bound to this document and its picture, made the
+    // document's analysis (one attached before is destroyed). Returns it; the
+    // document owns it.
+    Analysis1D *CreateAnalysis();
 
     // "Start": after the user's consent to replace an analysis and, for a
     // picture that is not 8-bit or 16-bit grey, to convert it, removes the old
@@ -144,7 +151,7 @@ private:
     // Reads the header, object list and analysis of a document file.
     void LoadDensoraFileFormat(CArchive &ar);
 
-    Analysis1D *m_pAnalysis = nullptr; // owned
+    std::unique_ptr<Analysis1D> m_pAnalysis;
     Analysis1DOptions m_AnalysisOptions;
     int m_nSaveAsRequired = 0;
 };

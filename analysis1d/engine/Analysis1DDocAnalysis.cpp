@@ -7,8 +7,6 @@
 #include "imaging/TVFImage.h"
 #include "platform/Prompts.h"
 
-#include <memory>
-
 namespace {
 
 // The analysis image is cut from 8-bit or 16-bit grey pictures only.
@@ -48,12 +46,7 @@ void Analysis1DDoc::OnAnalysisStart(Analysis1DView *pView, int nMode)
             return;
     }
     RemoveAnalysis();
-    auto owned = std::make_unique<Analysis1D>();
-    Analysis1D *analysis = owned.get();
-    SetAnalysis(owned.release());
-    analysis->SetAnalysisDocument(this);
-    analysis->SetAnalysisImage(image);
-    analysis->StartSetupWizard(pView, nMode);
+    CreateAnalysis()->StartSetupWizard(pView, nMode);
 }
 
 void Analysis1DDoc::RemoveAnalysis()

@@ -152,11 +152,8 @@ void Analysis1DDoc::LoadDensoraFileFormat(CArchive &ar)
                 throw CUserException();
             }
         }
-        auto analysis = std::make_unique<Analysis1D>();
-        analysis->SetAnalysisDocument(this);
-        analysis->SetAnalysisImage(GetImage());
-        analysis->Serialize(ar);
-        SetAnalysis(analysis.release());
+        // A failed read leaves the analysis to RestoreContents.
+        CreateAnalysis()->Serialize(ar);
         UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
     }
     CDensoraDoc::Serialize(ar);
@@ -220,7 +217,7 @@ bool Analysis1DDoc::OnOpenDocument(const QString &path)
 // The analysis is set aside with the objects it reads its shapes from.
 struct Analysis1DDoc::AnalysisSetAside : SetAside
 {
-    Analysis1D *analysis = nullptr;
+    std::unique_ptr<Analysis1D> analysis;
 };
 
 std::unique_ptr<CDensoraDoc::SetAside> Analysis1DDoc::SetContentsAside()
@@ -228,23 +225,21 @@ std::unique_ptr<CDensoraDoc::SetAside> Analysis1DDoc::SetContentsAside()
     auto aside = std::make_unique<AnalysisSetAside>();
     aside->objects = m_objects;
     m_objects.clear();
-    aside->analysis = m_pAnalysis;
-    m_pAnalysis = nullptr;
+    aside->analysis = std::move(m_pAnalysis);
     return aside;
 }
 
 void Analysis1DDoc::RestoreContents(std::unique_ptr<SetAside> aside)
 {
     SetAnalysis(nullptr); // whatever the failed read built
-    auto *mine = static_cast<AnalysisSetAside *>(aside.get());
-    m_pAnalysis = mine->analysis;
+    m_pAnalysis = std::move(static_cast<AnalysisSetAside *>(aside.get())->analysis);
     CDensoraDoc::RestoreContents(std::move(aside));
 }
 
 void Analysis1DDoc::DiscardContents(std::unique_ptr<SetAside> aside)
 {
     // The analysis goes before the objects it reads its shapes from.
-    delete static_cast<AnalysisSetAside *>(aside.get())->analysis;
+    static_cast<AnalysisSetAside *>(aside.get())->analysis.reset();
     CDensoraDoc::DiscardContents(std::move(aside));
 }
 
@@ -459,11 +454,7 @@ bool Analysis1DDoc::OnFileLoadOverlay()
                     }
                 }
             } else {
-                auto analysis = std::make_unique<Analysis1D>();
-                Analysis1D *created = analysis.get();
-                SetAnalysis(analysis.release());
-                created->SetAnalysisDocument(this);
-                created->SetAnalysisImage(image);
+                Analysis1D *created = CreateAnalysis();
                 created->SetWhiteOnBlack(objectsLighter);
                 created->CreateAnalysisImage(area->m_position, objectsLighter);
                 created->CreateBGImage(example->m_position);
