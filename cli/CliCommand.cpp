@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/DetectionSlider.h"
 #include "analysis1d/ui/ReportTableModel.h"
 #include "cli/AnalysisJson.h"
 #include "cli/BatchAnalysis.h"
@@ -9,7 +10,6 @@
 #include "cli/LaneProfileText.h"
 #include "cli/OutputFile.h"
 #include "platform/Exceptions.h"
-#include "platform/ProfileStore.h"
 
 #include <FreeImage.h>
 #include <QCoreApplication>
@@ -27,10 +27,6 @@ const QString kProgram = QStringLiteral("densora-cli");
 // The title the lane graph writes in the first field of its text export; with
 // every lane exported that is its "All Lanes" heading.
 const QString kProfilesTitle = QStringLiteral("All Lanes");
-// The detection dialog's stored slider position.
-const QString kSliderSection = QStringLiteral("Analysis1D");
-const QString kSliderKey = QStringLiteral("peakHeightThreshold");
-constexpr int kDefaultSlider = 50;
 
 void print(QIODevice *device, const QString &text)
 {
@@ -148,9 +144,8 @@ int analyze(const CliOptions &options, QIODevice *out, QIODevice *err)
     if (options.threshold) {
         threshold = *options.threshold;
     } else {
-        const int slider = options.slider.value_or(
-            ProfileStore::instance().GetSectionInt(kSliderSection, kSliderKey, kDefaultSlider));
-        threshold = BatchAnalysis::ThresholdFromSlider(slider);
+        const int slider = options.slider.value_or(DetectionSlider::StoredPosition());
+        threshold = DetectionSlider::ThresholdFromSlider(slider);
     }
     batch.Detect(threshold);
     if (options.ladderLane > 0) {

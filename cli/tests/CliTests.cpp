@@ -2,7 +2,6 @@
 // runs it (its exit status, standard output and error, the files it writes),
 // with a settings folder of its own so the user's settings play no part.
 
-#include "cli/BatchAnalysis.h"
 #include "cli/CliOptions.h"
 #include "tools/gelsynth/GelSynth.h"
 
@@ -372,16 +371,6 @@ TEST_F(CliEndToEnd, SavedAnalysisReopensWithTheSameReport)
     EXPECT_EQ(damaged.status, 1);
     EXPECT_TRUE(damaged.out.isEmpty());
     EXPECT_TRUE(damaged.err.contains(cut.toUtf8())) << damaged.err.toStdString();
-}
-
-// The detection dialog's mapping of the slider to the threshold.
-TEST(CliThreshold, SliderPositions)
-{
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(0), 0.20, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(25), 0.19, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(50), 0.18, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(75), 0.095, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(100), 0.01, 1e-12);
 }
 
 // The argument checks that need no files.
