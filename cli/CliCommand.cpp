@@ -2,7 +2,7 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/DetectionSlider.h"
-#include "analysis1d/ui/ReportTableModel.h"
+#include "analysis1d/engine/ReportTable.h"
 #include "cli/AnalysisJson.h"
 #include "cli/BatchAnalysis.h"
 #include "cli/CliOptions.h"
@@ -104,9 +104,9 @@ int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QStrin
                    const QString &documentPath, QIODevice *out, QIODevice *err)
 {
     Analysis1D &analysis = *batch.Analysis();
-    const ReportTableModel table
-        = ReportTableModel::build(analysis, batch.Document().GetAnalysisOptions().m_ReportOptions,
-                                  ReportTableModel::Mode::AllLanes, {}, true);
+    const ReportTable table
+        = ReportTable::build(analysis, batch.Document().GetAnalysisOptions().m_ReportOptions,
+                             ReportTable::Mode::AllLanes, {}, true);
 
     // Everything is made before anything is written, so a failure leaves no
     // file changed that belongs to a later step.
