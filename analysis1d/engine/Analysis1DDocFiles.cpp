@@ -24,28 +24,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <memory>
 #include <new>
 
 namespace {
 
-constexpr int kHeaderSize = 16;
-// Document header: 0x21 0x0B, format version 2.
-constexpr uint8_t kDocumentSignature0 = 0x21;
-constexpr uint8_t kDocumentSignature1 = 0x0B;
-constexpr uint8_t kDocumentVersion = 2;
+constexpr int kHeaderSize = CDensoraDoc::kFileHeaderSize;
 // Marker at offset 8 of a document that carries an analysis.
 constexpr int32_t kAnalysisMarker = 30000;
-// Overlay template header: 0x34 0x0B, template version 1.
-constexpr uint8_t kTemplateSignature0 = 0x34;
-constexpr uint8_t kTemplateSignature1 = 0x0B;
-constexpr uint8_t kTemplateVersion = 1;
 // The one image format that keeps 16-bit grey samples.
 constexpr int kHighBitDepthType = FIF_TIFF;
 
-const QString kOpenFailed = QStringLiteral("Failed to open document.");
-const QString kUnexpectedFormat = QStringLiteral("Unexpected file format.");
-const QString kSaveFailed = QStringLiteral("Failed to save document.");
+const QString kEarlierVersion
+    = QStringLiteral("This file is an earlier version and is no longer supported");
 
 void putInt32(uint8_t *at, int32_t value)
 {
@@ -108,9 +100,7 @@ void Analysis1DDoc::SerializeDensoraFileFormat(CArchive &ar)
         return;
     }
     uint8_t header[kHeaderSize] = {};
-    header[0] = kDocumentSignature0;
-    header[1] = kDocumentSignature1;
-    header[2] = kDocumentVersion;
+    kDocumentSignature.WriteTo(header);
     header[4] = GetObjects().size() > 1 ? 1 : 0;
     header[5] = m_pAnalysis ? 1 : 0;
     putInt32(header + 8, m_pAnalysis ? kAnalysisMarker : 0);
@@ -129,24 +119,20 @@ void Analysis1DDoc::LoadDensoraFileFormat(CArchive &ar)
 {
     uint8_t header[kHeaderSize] = {};
     ar.Read(header, kHeaderSize);
-    if (header[2] != kDocumentVersion || header[0] != kDocumentSignature0) {
-        tell(QStringLiteral("This file is an earlier version and is no longer supported"));
+    if (!kDocumentSignature.IsMarkedBy(header)) {
+        tell(kEarlierVersion);
         throw CUserException();
     }
     SetAnalysis(nullptr);
     SerializeObjects(ar);
     if (header[5] != 0) {
-        // The base part (WORD layout, int32 version) says whether we can read
-        // the analysis; one we cannot read would misalign everything after it.
-        const QByteArray base = ar.GetFile()->peek(6);
-        if (base.size() == 6) {
-            int32_t version = 0;
-            std::memcpy(&version, base.constData() + 2, sizeof version);
-            if (version < 2) {
-                tell(QStringLiteral("This file is an earlier version and is no longer supported"));
+        // An analysis we cannot read would misalign everything after it.
+        if (const std::optional<int> version = Analysis::PeekStoredVersion(ar)) {
+            if (*version < 2) {
+                tell(kEarlierVersion);
                 throw CUserException();
             }
-            if (version > Analysis1D::kCurrentVersion) {
+            if (*version > Analysis1D::kCurrentVersion) {
                 tell(QStringLiteral("This file was saved by a newer version of the program and "
                                     "cannot be opened"));
                 throw CUserException();
@@ -199,12 +185,12 @@ bool Analysis1DDoc::OnOpenDocument(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        tell(kOpenFailed);
+        tell(kOpenFailedText);
         return false;
     }
     // Neither a document nor a picture: refused before anything is touched.
     if (GetFileType(&file) < 0) {
-        tell(kUnexpectedFormat);
+        tell(kUnexpectedFormatText);
         return false;
     }
     file.close();
@@ -340,9 +326,7 @@ bool Analysis1DDoc::OnFileSaveOverlayAs()
     if (ok) {
         try {
             uint8_t header[kHeaderSize] = {};
-            header[0] = kTemplateSignature0;
-            header[1] = kTemplateSignature1;
-            header[2] = kTemplateVersion;
+            kTemplateSignature.WriteTo(header);
             header[4] = 1;
             header[5] = m_pAnalysis ? 1 : 0;
             CArchive ar(&file, CArchive::store);
@@ -363,7 +347,7 @@ bool Analysis1DDoc::OnFileSaveOverlayAs()
             file.cancelWriting();
     }
     if (!ok) {
-        tell(kSaveFailed);
+        tell(kSaveFailedText);
         return false;
     }
     UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
@@ -383,7 +367,7 @@ bool Analysis1DDoc::OnFileLoadOverlay()
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        tell(kOpenFailed);
+        tell(kOpenFailedText);
         return false;
     }
 
@@ -394,9 +378,8 @@ bool Analysis1DDoc::OnFileLoadOverlay()
         CArchive ar(&file, CArchive::load);
         ar.m_pDocument = this;
         ar.Read(header, kHeaderSize);
-        if (header[0] != kTemplateSignature0 || header[1] != kTemplateSignature1
-            || header[2] != kTemplateVersion) {
-            tell(kUnexpectedFormat);
+        if (!kTemplateSignature.Matches(header)) {
+            tell(kUnexpectedFormatText);
             return false;
         }
         LoadObjectList(ar, loaded);
@@ -404,11 +387,11 @@ bool Analysis1DDoc::OnFileLoadOverlay()
             ar >> objectsLighter;
     } catch (const CException &) {
         qDeleteAll(loaded);
-        tell(kUnexpectedFormat);
+        tell(kUnexpectedFormatText);
         return false;
     } catch (const std::bad_alloc &) {
         qDeleteAll(loaded);
-        tell(kUnexpectedFormat);
+        tell(kUnexpectedFormatText);
         return false;
     }
 
