@@ -150,6 +150,20 @@ private:
     void DestroyAnalysis();
     // Reads the header, object list and analysis of a document file.
     void LoadDensoraFileFormat(CArchive &ar);
+    // Loading an overlay template, one job each: reading the file (false after
+    // telling the user, the document untouched), adding copies of its objects
+    // but the picture (returned, owned by the document), asking whether its
+    // analysis can be made here, making it.
+    struct OverlayTemplate;
+    bool ReadOverlayTemplate(const QString &path, OverlayTemplate *pOut);
+    CDrawObjList AddTemplateObjects(const CDrawObjList &objects);
+    void OfferTemplateAnalysis(const CDrawObjList &added, int objectsLighter);
+    void CreateTemplateAnalysis(const CRect &area, const CRect &exampleBand, int objectsLighter);
+    // Whether the rectangle (gel pixels, normalised first) lies wholly on the picture.
+    bool LiesOnPicture(CRect rect) const;
+    // Takes the analysis shapes among the objects out of the document and
+    // destroys them.
+    void RemoveAnalysisShapes(const CDrawObjList &objects);
 
     std::unique_ptr<Analysis1D> m_pAnalysis;
     Analysis1DOptions m_AnalysisOptions;

@@ -24,9 +24,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -354,10 +354,24 @@ bool Analysis1DDoc::OnFileSaveOverlayAs()
     return true;
 }
 
+// An overlay template as read from its file; the objects read are ours until
+// destroyed.
+struct Analysis1DDoc::OverlayTemplate
+{
+    ~OverlayTemplate() { DestroyObjects(); }
+    void DestroyObjects()
+    {
+        qDeleteAll(objects);
+        objects.clear();
+    }
+
+    CDrawObjList objects;
+    bool hasAnalysis = false;
+    int32_t objectsLighter = 1;
+};
+
 // The template is read completely before anything is added, so a damaged file
-// changes nothing. When its analysis area does not fit the picture, the
-// analysis shapes the template brought are taken out again (and only those:
-// shapes the document had before stay).
+// changes nothing.
 bool Analysis1DDoc::OnFileLoadOverlay()
 {
     const QString path
@@ -365,85 +379,109 @@ bool Analysis1DDoc::OnFileLoadOverlay()
                                           DialogFilter(kTemplateOpenFilter, QLatin1Char('|')));
     if (path.isEmpty())
         return false;
+    OverlayTemplate loaded;
+    if (!ReadOverlayTemplate(path, &loaded))
+        return false;
+
+    SaveActionStartEnd(QStringLiteral("Analysis1DDoc::OnFileLoadOverlay"));
+    const CDrawObjList added = AddTemplateObjects(loaded.objects);
+    loaded.DestroyObjects(); // the document has its copies
+    if (loaded.hasAnalysis)
+        OfferTemplateAnalysis(added, loaded.objectsLighter);
+    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    return true;
+}
+
+bool Analysis1DDoc::ReadOverlayTemplate(const QString &path, OverlayTemplate *pOut)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         tell(kOpenFailedText);
         return false;
     }
-
-    uint8_t header[kHeaderSize] = {};
-    CDrawObjList loaded;
-    int32_t objectsLighter = 1;
     try {
         CArchive ar(&file, CArchive::load);
         ar.m_pDocument = this;
+        uint8_t header[kHeaderSize] = {};
         ar.Read(header, kHeaderSize);
         if (!kTemplateSignature.Matches(header)) {
             tell(kUnexpectedFormatText);
             return false;
         }
-        LoadObjectList(ar, loaded);
-        if (header[5] != 0)
-            ar >> objectsLighter;
+        LoadObjectList(ar, pOut->objects);
+        pOut->hasAnalysis = header[5] != 0;
+        if (pOut->hasAnalysis)
+            ar >> pOut->objectsLighter;
     } catch (const CException &) {
-        qDeleteAll(loaded);
         tell(kUnexpectedFormatText);
         return false;
     } catch (const std::bad_alloc &) {
-        qDeleteAll(loaded);
         tell(kUnexpectedFormatText);
         return false;
     }
+    return true;
+}
 
-    SaveActionStartEnd(QStringLiteral("Analysis1DDoc::OnFileLoadOverlay"));
+CDrawObjList Analysis1DDoc::AddTemplateObjects(const CDrawObjList &objects)
+{
     CDrawObjList added;
-    for (CDrawObject *obj : std::as_const(loaded)) {
+    for (CDrawObject *obj : objects) {
         if (!obj->IsKindOf(RUNTIME_CLASS(CDrawImage)))
             added.append(obj->Clone(this));
     }
-    qDeleteAll(loaded);
+    return added;
+}
 
-    if (header[5] != 0) {
-        AnalysisArea *area = GetAnalysisArea();
-        ExampleBand *example = GetExampleBand();
-        if (!area || !example) {
-            tell(QStringLiteral("This file appears to be corrupt, analysis flag is set but no "
-                                "analysis area was found!"));
-        } else {
-            Prompts::instance().MessageBox(
-                QStringLiteral(
-                    "Press OK to create an analysis based on the template you have chosen!"),
-                MB_OK | MB_ICONINFORMATION);
-            TVFImage *image = GetImage();
-            CRect areaRect = area->m_position;
-            areaRect.NormalizeRect();
-            const int width = image && image->isValid() ? int(image->getWidth()) : 0;
-            const int height = image && image->isValid() ? int(image->getHeight()) : 0;
-            // The analysis image is cut from the picture under the area: the
-            // whole area must lie on it.
-            if (areaRect.left < 0 || areaRect.top < 0 || areaRect.right > width
-                || areaRect.bottom > height) {
-                tell(QStringLiteral("The template you selected contains analysis objects which "
-                                    "are larger than your current image.  No analysis will be "
-                                    "created!"));
-                for (CDrawObject *obj : std::as_const(added)) {
-                    if (obj->IsKindOf(RUNTIME_CLASS(AnalysisArea))
-                        || obj->IsKindOf(RUNTIME_CLASS(ExampleBand))
-                        || obj->IsKindOf(RUNTIME_CLASS(UserDrawnBand))
-                        || obj->IsKindOf(RUNTIME_CLASS(DyeFront))
-                        || obj->IsKindOf(RUNTIME_CLASS(LoadingWells))) {
-                        Remove(obj);
-                        delete obj;
-                    }
-                }
-            } else {
-                Analysis1D *created = CreateAnalysis();
-                created->SetWhiteOnBlack(objectsLighter);
-                created->CreateAnalysisImage(area->m_position, objectsLighter);
-                created->CreateBGImage(example->m_position);
-            }
-        }
+// When the template's analysis area does not fit the picture, the analysis
+// shapes the template brought are taken out again (and only those: shapes the
+// document had before stay).
+void Analysis1DDoc::OfferTemplateAnalysis(const CDrawObjList &added, int objectsLighter)
+{
+    const AnalysisArea *area = GetAnalysisArea();
+    const ExampleBand *example = GetExampleBand();
+    if (!area || !example) {
+        tell(QStringLiteral("This file appears to be corrupt, analysis flag is set but no "
+                            "analysis area was found!"));
+        return;
     }
-    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
-    return true;
+    Prompts::instance().MessageBox(
+        QStringLiteral("Press OK to create an analysis based on the template you have chosen!"),
+        MB_OK | MB_ICONINFORMATION);
+    if (!LiesOnPicture(area->m_position)) {
+        tell(QStringLiteral("The template you selected contains analysis objects which are "
+                            "larger than your current image.  No analysis will be created!"));
+        RemoveAnalysisShapes(added);
+        return;
+    }
+    CreateTemplateAnalysis(area->m_position, example->m_position, objectsLighter);
+}
+
+// The analysis image is cut from the picture under the area: the whole area
+// must lie on it.
+bool Analysis1DDoc::LiesOnPicture(CRect rect) const
+{
+    const TVFImage *image = GetImage();
+    rect.NormalizeRect();
+    const int width = image && image->isValid() ? int(image->getWidth()) : 0;
+    const int height = image && image->isValid() ? int(image->getHeight()) : 0;
+    return rect.left >= 0 && rect.top >= 0 && rect.right <= width && rect.bottom <= height;
+}
+
+void Analysis1DDoc::RemoveAnalysisShapes(const CDrawObjList &objects)
+{
+    for (CDrawObject *obj : objects) {
+        if (obj->IsKindOf(RUNTIME_CLASS(AnalysisArea)) || obj->IsKindOf(RUNTIME_CLASS(ExampleBand))
+            || obj->IsKindOf(RUNTIME_CLASS(UserDrawnBand)) || obj->IsKindOf(RUNTIME_CLASS(DyeFront))
+            || obj->IsKindOf(RUNTIME_CLASS(LoadingWells)))
+            RemoveAndDestroy(obj);
+    }
+}
+
+void Analysis1DDoc::CreateTemplateAnalysis(const CRect &area, const CRect &exampleBand,
+                                           int objectsLighter)
+{
+    Analysis1D *created = CreateAnalysis();
+    created->SetWhiteOnBlack(objectsLighter);
+    created->CreateAnalysisImage(area, objectsLighter);
+    created->CreateBGImage(exampleBand);
 }
