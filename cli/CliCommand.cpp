@@ -62,44 +62,6 @@ QString versions()
              QString::fromLatin1(lxw_version()));
 }
 
-QString helpText()
-{
-    return CliOptions::UsageText() + QStringLiteral(R"(
-Finds the lanes and bands of a 1D gel picture and measures them, without a display.
-
-analyze IMAGE       analyse a picture (TIFF, PNG, JPEG, BMP ...)
-  --area X,Y,W,H    analysis area in picture pixels (default: the whole picture)
-  --example-band X,Y,W,H
-                    a rectangle around one typical band (lane width, band height)
-  --lane-width N --band-height N
-                    instead: an example band of that size centred in the area
-  --dark            bands are darker than the background (stained gels)
-  --slider S        detection sensitivity 0 (less bands) .. 100 (more bands);
-                    default: the desktop program's last setting, else 50
-  --threshold T     the peak-height threshold itself (0 < T <= 1)
-  --wells ROW       loading wells centred on that picture row (default: none)
-  --dye-front ROW   dye front centred on that picture row (default: none)
-  --ladder-lane N --ladder W1,W2,...
-                    lane N (from 1) is a molecular-weight ladder with these
-                    weights, top band first
-  --mw-curve C      molecular-weight curve: none, linear (default), quadratic,
-                    cubic, log
-  --save FILE.dsr   save the analysis as a Densora document
-report DOC.dsr      the results of a saved analysis
-
-Output (both commands):
-  the band report of all lanes with every column as TSV on standard output;
-  --report FILE     to FILE instead (CSV when FILE ends in .csv)
-  --profiles FILE   lane profiles, tab-separated, one line per lane
-  --json            one JSON document on standard output instead of the TSV
-
-Positions in the report and the JSON document are analysis pixels: rows and
-columns counted from the analysis area's top-left corner.
-
-Exit status: 0 success, 1 unreadable input or unwritable output, 2 bad arguments.
-)");
-}
-
 int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QString &imagePath,
                    const QString &documentPath, QIODevice *out, QIODevice *err)
 {
@@ -189,7 +151,7 @@ int CliCommand::Run(const QStringList &arguments, QIODevice *out, QIODevice *err
     try {
         switch (options.command) {
         case CliOptions::Command::Help:
-            print(out, helpText());
+            print(out, CliOptions::HelpText());
             return Success;
         case CliOptions::Command::Version:
             print(out, versions());

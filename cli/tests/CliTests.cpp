@@ -12,9 +12,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -371,6 +373,36 @@ TEST_F(CliEndToEnd, SavedAnalysisReopensWithTheSameReport)
     EXPECT_EQ(damaged.status, 1);
     EXPECT_TRUE(damaged.out.isEmpty());
     EXPECT_TRUE(damaged.err.contains(cut.toUtf8())) << damaged.err.toStdString();
+}
+
+// --help lists every option of the usage lines, each at the start of a line
+// with its help text.
+TEST(CliArguments, HelpExplainsEveryOption)
+{
+    const QString help = CliOptions::HelpText();
+    EXPECT_TRUE(help.startsWith(CliOptions::UsageText()));
+    const QStringList lines = help.split(QLatin1Char('\n'));
+    QStringList named;
+    for (const QString &word : CliOptions::UsageText().split(QRegularExpression("[\\s\\[\\]()|]+"))) {
+        if (word.startsWith(QLatin1String("--")) && !named.contains(word))
+            named << word;
+    }
+    EXPECT_GE(named.size(), 16);
+    for (const QString &name : named) {
+        if (name == QLatin1String("--help") || name == QLatin1String("--version"))
+            continue;
+        const auto entry = std::find_if(lines.begin(), lines.end(), [&](const QString &line) {
+            return line.startsWith(QStringLiteral("  ") + name + QLatin1Char(' '));
+        });
+        ASSERT_NE(entry, lines.end()) << name.toStdString();
+        // The text starts in column 20, on the entry's line or, after a long
+        // entry, on the next.
+        const bool sameLine = entry->size() > 20 && entry->at(19) == QLatin1Char(' ');
+        ASSERT_TRUE(sameLine || entry + 1 != lines.end()) << name.toStdString();
+        const QString text = (sameLine ? *entry : *(entry + 1)).mid(20);
+        EXPECT_FALSE(text.trimmed().isEmpty()) << name.toStdString();
+        EXPECT_FALSE(text.startsWith(QLatin1Char(' '))) << name.toStdString();
+    }
 }
 
 // The argument checks that need no files.
