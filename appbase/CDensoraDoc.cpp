@@ -28,15 +28,14 @@ CDensoraDoc::FrameStyle *g_pFrameStyle = nullptr;
 
 const QString kZoomSuffixStart = QStringLiteral(" - [");
 
-// The document's own signatures: documents start 0x21 0x0B 0x02, overlay
-// templates 0x34 0x0B 0x01; bytes 0 and 2 decide.
+// A document or an overlay template: bytes 0 and 2 decide.
 bool hasDocumentSignature(const QByteArray &head)
 {
     if (head.size() < 3)
         return false;
-    const auto b0 = uint8_t(head[0]);
-    const auto b2 = uint8_t(head[2]);
-    return (b0 == 0x21 && b2 == 0x02) || (b0 == 0x34 && b2 == 0x01);
+    const auto *bytes = reinterpret_cast<const uint8_t *>(head.constData());
+    return CDensoraDoc::kDocumentSignature.IsMarkedBy(bytes)
+        || CDensoraDoc::kTemplateSignature.IsMarkedBy(bytes);
 }
 
 // Reads up to 'size' bytes from the start of a readable device and puts the
@@ -70,6 +69,10 @@ int imageTypeFromDevice(QIODevice *device)
     return fif;
 }
 } // namespace
+
+const QString CDensoraDoc::kOpenFailedText = QStringLiteral("Failed to open document.");
+const QString CDensoraDoc::kUnexpectedFormatText = QStringLiteral("Unexpected file format.");
+const QString CDensoraDoc::kSaveFailedText = QStringLiteral("Failed to save document.");
 
 void CDensoraDoc::SetFrameStyle(FrameStyle *pStyle)
 {
@@ -242,11 +245,9 @@ bool CDensoraDoc::OnNewDocument()
 
 bool CDensoraDoc::OnOpenDocument(const QString &path)
 {
-    const QString openFailed = QStringLiteral("Failed to open document.");
-    const QString unexpectedFormat = QStringLiteral("Unexpected file format.");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Prompts::instance().MessageBox(openFailed, MB_OK | MB_ICONEXCLAMATION);
+        Prompts::instance().MessageBox(kOpenFailedText, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     std::unique_ptr<SetAside> aside = SetContentsAside();
@@ -261,11 +262,11 @@ bool CDensoraDoc::OnOpenDocument(const QString &path)
     } catch (const CUserException &) {
         reported = true; // whoever threw it has told the user
     } catch (const CArchiveException &) {
-        failure = unexpectedFormat;
+        failure = kUnexpectedFormatText;
     } catch (const CException &) {
-        failure = openFailed;
+        failure = kOpenFailedText;
     } catch (const std::bad_alloc &) {
-        failure = openFailed;
+        failure = kOpenFailedText;
     }
     if (reported || !failure.isNull()) {
         RestoreContents(std::move(aside));
@@ -313,8 +314,7 @@ bool CDensoraDoc::OnSaveDocument(const QString &path)
     // the target on commit only.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        Prompts::instance().MessageBox(QStringLiteral("Failed to save document."),
-                                       MB_OK | MB_ICONEXCLAMATION);
+        Prompts::instance().MessageBox(kSaveFailedText, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     bool reported = false;
@@ -339,8 +339,7 @@ bool CDensoraDoc::OnSaveDocument(const QString &path)
         file.cancelWriting();
     if (!ok) {
         if (!reported)
-            Prompts::instance().MessageBox(QStringLiteral("Failed to save document."),
-                                           MB_OK | MB_ICONEXCLAMATION);
+            Prompts::instance().MessageBox(kSaveFailedText, MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
     SetPathName(path);

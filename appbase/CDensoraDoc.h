@@ -20,6 +20,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class CArchive;
@@ -35,6 +36,40 @@ public:
     // The document's own file type code, beside the image library's format
     // codes (FREE_IMAGE_FORMAT values, -1 unknown).
     static constexpr int DensoraFileType = 410;
+
+    // The application's own files start with a 16-byte header whose first
+    // bytes are a signature and the format version: documents 0x21 0x0B 0x02,
+    // overlay templates 0x34 0x0B 0x01.
+    static constexpr int kFileHeaderSize = 16;
+    struct FileSignature
+    {
+        uint8_t first;
+        uint8_t second;
+        uint8_t version;
+        // Bytes 0 and 2, which tell the kinds of file apart.
+        bool IsMarkedBy(const uint8_t *header) const
+        {
+            return header[0] == first && header[2] == version;
+        }
+        // All three bytes.
+        bool Matches(const uint8_t *header) const
+        {
+            return IsMarkedBy(header) && header[1] == second;
+        }
+        void WriteTo(uint8_t *header) const
+        {
+            header[0] = first;
+            header[1] = second;
+            header[2] = version;
+        }
+    };
+    static constexpr FileSignature kDocumentSignature {0x21, 0x0B, 2};
+    static constexpr FileSignature kTemplateSignature {0x34, 0x0B, 1};
+
+    // What the user is told when a file cannot be opened or saved.
+    static const QString kOpenFailedText; // "Failed to open document."
+    static const QString kUnexpectedFormatText; // "Unexpected file format."
+    static const QString kSaveFailedText; // "Failed to save document."
 
     // The main frame's current drawing style, which Add gives objects when asked
     // for the frame style. The frame installs itself; without one Add gives none.

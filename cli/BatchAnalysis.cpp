@@ -3,33 +3,16 @@
 #include "analysis1d/calibration/CalibrationManager.h"
 #include "analysis1d/calibration/MWAssignments.h"
 #include "analysis1d/engine/Analysis1D.h"
-#include "analysis1d/engine/AnalysisArea.h"
-#include "analysis1d/engine/DyeFront.h"
-#include "analysis1d/engine/ExampleBand.h"
-#include "analysis1d/engine/LoadingWells.h"
+#include "analysis1d/engine/AnalysisSetup.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompts.h"
 #include "data/CDoubleDataArray.h"
 #include "imaging/TVFImage.h"
-#include "numerics/MathTVR.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-// Line colours of the reference strips: yellow on a gel with light bands,
-// orange on one with dark bands, as the set-up command draws them.
-constexpr COLORREF kReferenceLight = 0x0000FFFF;
-constexpr COLORREF kReferenceDark = 0x000080FF;
-
-bool isAnalysableGrey(const TVFImage &image)
-{
-    if (image.isHighResGrayscale())
-        return true;
-    return image.getImageType() == FIT_BITMAP && image.getBitsPerPixel() == 8
-        && image.isGrayscale();
-}
 
 QString rectText(const CRect &r)
 {
@@ -58,15 +41,6 @@ QString BatchAnalysis::takeMessages()
     return CliPrompts::TakeMessages().join(QLatin1Char(' '));
 }
 
-double BatchAnalysis::ThresholdFromSlider(int slider)
-{
-    // The slider's lower half spans thresholds 0.20 .. 0.18, its upper half
-    // 0.18 .. 0.01: towards "More Bands" the threshold falls.
-    const double value = slider <= 50 ? MathTVR::map(slider, 0, 50, 0.01, 0.03)
-                                      : MathTVR::map(slider, 50, 100, 0.03, 0.2);
-    return 0.2 + 0.01 - value;
-}
-
 bool BatchAnalysis::LoadImage(const QString &path, QString *error)
 {
     QFile file(path);
@@ -86,7 +60,7 @@ bool BatchAnalysis::LoadImage(const QString &path, QString *error)
         return false;
     }
     TVFImage *image = m_pDocument->GetImage();
-    if (!isAnalysableGrey(*image) && !image->convertToGrayscale()) {
+    if (!AnalysisSetup::IsAnalysableGrey(*image) && !image->convertToGrayscale()) {
         *error = QStringLiteral("the picture cannot be turned into grey levels for the analysis");
         return false;
     }
@@ -137,44 +111,25 @@ bool BatchAnalysis::SetUp(const CliOptions &options, QString *error)
         }
     }
 
-    auto owned = std::make_unique<Analysis1D>();
-    Analysis1D *analysis = owned.get();
-    m_pDocument->SetAnalysis(owned.release());
-    analysis->SetAnalysisDocument(m_pDocument.get());
-    analysis->SetAnalysisImage(image);
-    // The set-up wizard's steps in their order: tone, area, example band,
-    // reference lines.
-    analysis->WhiteOnBlackSet(options.dark ? 1 : 0);
-    m_pDocument->Add(new AnalysisArea(area, picture));
-    analysis->FinalizeAnalysisArea();
-    if (!analysis->GetAnalysisRasterImage()) {
+    AnalysisSetup setup(*m_pDocument);
+    setup.Begin();
+    AnalysisSetup::Shapes shapes;
+    shapes.objectsDarker = options.dark;
+    shapes.area = area;
+    shapes.exampleBand = example;
+    shapes.dyeFrontRow = options.dyeFrontRow;
+    shapes.wellsRow = options.wellsRow;
+    if (!setup.Run(shapes)) {
         *error
             = QStringLiteral("no analysis image could be cut from the area %1").arg(rectText(area));
         return false;
     }
-    m_pDocument->Add(new ExampleBand(example, area));
-    analysis->FinalizeExampleBand();
-    // Each line is placed as the set-up command places it, centred on the row.
-    const COLORREF colour = analysis->GetWhiteOnBlack() == 1 ? kReferenceLight : kReferenceDark;
-    if (options.dyeFrontRow) {
-        auto *dyeFront = new DyeFront(
-            CRect(area.left, *options.dyeFrontRow, area.right, *options.dyeFrontRow), area);
-        dyeFront->m_lineColor = colour;
-        m_pDocument->Add(dyeFront);
-    }
-    if (options.wellsRow) {
-        auto *wells = new LoadingWells(
-            CRect(area.left, *options.wellsRow, area.right, *options.wellsRow), area);
-        wells->m_lineColor = colour;
-        m_pDocument->Add(wells);
-    }
-    analysis->WizardEnded();
     return true;
 }
 
 void BatchAnalysis::Detect(double threshold)
 {
-    Analysis()->DetectLanesAndBands(threshold);
+    AnalysisSetup(*m_pDocument).Detect(threshold);
 }
 
 bool BatchAnalysis::ApplyLadder(int laneNumber, const QVector<double> &weights, QString *error)

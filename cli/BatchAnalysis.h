@@ -1,9 +1,9 @@
 #pragma once
 
-// One analysis without a display: the document with the gel picture, the
-// shapes the set-up wizard would have drawn (analysis area, example band,
-// loading wells, dye front), detection at a threshold, the ladder, and the
-// measurement; or a saved document opened again.
+// One analysis without a display: the document with the gel picture, set up
+// from the options through the same steps the set-up wizard runs
+// (AnalysisSetup), detection at a threshold, the ladder, and the measurement;
+// or a saved document opened again.
 
 #include "analysis1d/engine/Analysis1DDoc.h"
 
@@ -23,16 +23,12 @@ public:
     BatchAnalysis(const BatchAnalysis &) = delete;
     BatchAnalysis &operator=(const BatchAnalysis &) = delete;
 
-    // The detection dialog's slider (0 "Less Bands" .. 100 "More Bands") as the
-    // peak-height threshold it runs detection with.
-    static double ThresholdFromSlider(int slider);
-
     // Reads the picture into the document; a colour picture is turned grey, as
     // the analysis needs. False with *error naming the reason.
     bool LoadImage(const QString &path, QString *error);
-    // Places the shapes from the options (gel pixels) and cuts the analysis
-    // image. False with *error when they do not fit the picture: a mistake in
-    // the arguments.
+    // Checks the shapes of the options (gel pixels) against the picture, then
+    // runs the set-up steps with them. False with *error when they do not fit
+    // the picture: a mistake in the arguments.
     bool SetUp(const CliOptions &options, QString *error);
     // Detects lanes and bands at the threshold.
     void Detect(double threshold);

@@ -1,7 +1,8 @@
 #include "cli/CliCommand.h"
 
 #include "analysis1d/engine/Analysis1D.h"
-#include "analysis1d/ui/ReportTableModel.h"
+#include "analysis1d/engine/DetectionSlider.h"
+#include "analysis1d/engine/ReportTable.h"
 #include "cli/AnalysisJson.h"
 #include "cli/BatchAnalysis.h"
 #include "cli/CliOptions.h"
@@ -9,7 +10,6 @@
 #include "cli/LaneProfileText.h"
 #include "cli/OutputFile.h"
 #include "platform/Exceptions.h"
-#include "platform/ProfileStore.h"
 
 #include <FreeImage.h>
 #include <QCoreApplication>
@@ -27,10 +27,6 @@ const QString kProgram = QStringLiteral("densora-cli");
 // The title the lane graph writes in the first field of its text export; with
 // every lane exported that is its "All Lanes" heading.
 const QString kProfilesTitle = QStringLiteral("All Lanes");
-// The detection dialog's stored slider position.
-const QString kSliderSection = QStringLiteral("Analysis1D");
-const QString kSliderKey = QStringLiteral("peakHeightThreshold");
-constexpr int kDefaultSlider = 50;
 
 void print(QIODevice *device, const QString &text)
 {
@@ -66,51 +62,13 @@ QString versions()
              QString::fromLatin1(lxw_version()));
 }
 
-QString helpText()
-{
-    return CliOptions::UsageText() + QStringLiteral(R"(
-Finds the lanes and bands of a 1D gel picture and measures them, without a display.
-
-analyze IMAGE       analyse a picture (TIFF, PNG, JPEG, BMP ...)
-  --area X,Y,W,H    analysis area in picture pixels (default: the whole picture)
-  --example-band X,Y,W,H
-                    a rectangle around one typical band (lane width, band height)
-  --lane-width N --band-height N
-                    instead: an example band of that size centred in the area
-  --dark            bands are darker than the background (stained gels)
-  --slider S        detection sensitivity 0 (less bands) .. 100 (more bands);
-                    default: the desktop program's last setting, else 50
-  --threshold T     the peak-height threshold itself (0 < T <= 1)
-  --wells ROW       loading wells centred on that picture row (default: none)
-  --dye-front ROW   dye front centred on that picture row (default: none)
-  --ladder-lane N --ladder W1,W2,...
-                    lane N (from 1) is a molecular-weight ladder with these
-                    weights, top band first
-  --mw-curve C      molecular-weight curve: none, linear (default), quadratic,
-                    cubic, log
-  --save FILE.dsr   save the analysis as a Densora document
-report DOC.dsr      the results of a saved analysis
-
-Output (both commands):
-  the band report of all lanes with every column as TSV on standard output;
-  --report FILE     to FILE instead (CSV when FILE ends in .csv)
-  --profiles FILE   lane profiles, tab-separated, one line per lane
-  --json            one JSON document on standard output instead of the TSV
-
-Positions in the report and the JSON document are analysis pixels: rows and
-columns counted from the analysis area's top-left corner.
-
-Exit status: 0 success, 1 unreadable input or unwritable output, 2 bad arguments.
-)");
-}
-
 int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QString &imagePath,
                    const QString &documentPath, QIODevice *out, QIODevice *err)
 {
     Analysis1D &analysis = *batch.Analysis();
-    const ReportTableModel table
-        = ReportTableModel::build(analysis, batch.Document().GetAnalysisOptions().m_ReportOptions,
-                                  ReportTableModel::Mode::AllLanes, {}, true);
+    const ReportTable table
+        = ReportTable::build(analysis, batch.Document().GetAnalysisOptions().m_ReportOptions,
+                             ReportTable::Mode::AllLanes, {}, true);
 
     // Everything is made before anything is written, so a failure leaves no
     // file changed that belongs to a later step.
@@ -148,9 +106,8 @@ int analyze(const CliOptions &options, QIODevice *out, QIODevice *err)
     if (options.threshold) {
         threshold = *options.threshold;
     } else {
-        const int slider = options.slider.value_or(
-            ProfileStore::instance().GetSectionInt(kSliderSection, kSliderKey, kDefaultSlider));
-        threshold = BatchAnalysis::ThresholdFromSlider(slider);
+        const int slider = options.slider.value_or(DetectionSlider::StoredPosition());
+        threshold = DetectionSlider::ThresholdFromSlider(slider);
     }
     batch.Detect(threshold);
     if (options.ladderLane > 0) {
@@ -194,7 +151,7 @@ int CliCommand::Run(const QStringList &arguments, QIODevice *out, QIODevice *err
     try {
         switch (options.command) {
         case CliOptions::Command::Help:
-            print(out, helpText());
+            print(out, CliOptions::HelpText());
             return Success;
         case CliOptions::Command::Version:
             print(out, versions());

@@ -7,6 +7,12 @@
 
 namespace {
 
+bool fail(QString *error, const QString &text)
+{
+    *error = text;
+    return false;
+}
+
 bool parseInt(const QString &text, int *value)
 {
     bool ok = false;
@@ -57,6 +63,209 @@ bool parseCurve(const QString &text, int *type)
     return false;
 }
 
+// Handlers of the option table: 'name' as given, 'value' its value (empty for
+// a flag). False with *error naming the problem.
+using Handler
+    = bool (*)(const QString &name, const QString &value, CliOptions *out, QString *error);
+
+bool handleRect(const QString &name, const QString &value, std::optional<CRect> *field,
+                QString *error)
+{
+    CRect rect;
+    if (!parseRect(value, &rect))
+        return fail(error,
+                    QStringLiteral("%1 needs X,Y,W,H (whole pixels, W and H above 0), not '%2'")
+                        .arg(name, value));
+    *field = rect;
+    return true;
+}
+
+bool handleSize(const QString &name, const QString &value, int *field, QString *error)
+{
+    int n = 0;
+    if (!parseInt(value, &n) || n <= 0)
+        return fail(error,
+                    QStringLiteral("%1 needs a whole number above 0, not '%2'").arg(name, value));
+    *field = n;
+    return true;
+}
+
+bool handleRow(const QString &name, const QString &value, std::optional<int> *field, QString *error)
+{
+    int row = 0;
+    if (!parseInt(value, &row) || row < 0)
+        return fail(error,
+                    QStringLiteral("%1 needs an image row (0 or more), not '%2'").arg(name, value));
+    *field = row;
+    return true;
+}
+
+bool handleFile(const QString &name, const QString &value, QString *field, QString *error)
+{
+    if (value.isEmpty())
+        return fail(error, QStringLiteral("%1 needs a file name").arg(name));
+    *field = value;
+    return true;
+}
+
+// A handler above bound to the field it fills, for the table.
+template<auto Handle, auto Field>
+bool fieldOption(const QString &name, const QString &value, CliOptions *out, QString *error)
+{
+    return Handle(name, value, &(out->*Field), error);
+}
+
+template<auto Field> bool flagOption(const QString &, const QString &, CliOptions *out, QString *)
+{
+    out->*Field = true;
+    return true;
+}
+
+bool handleSlider(const QString &, const QString &value, CliOptions *out, QString *error)
+{
+    int s = 0;
+    if (!parseInt(value, &s) || s < 0 || s > 100)
+        return fail(
+            error,
+            QStringLiteral("--slider needs a whole number from 0 to 100, not '%1'").arg(value));
+    out->slider = s;
+    return true;
+}
+
+bool handleThreshold(const QString &, const QString &value, CliOptions *out, QString *error)
+{
+    bool ok = false;
+    const double t = value.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(t) || t <= 0.0 || t > 1.0)
+        return fail(error,
+                    QStringLiteral("--threshold needs a number above 0 and at most 1, not '%1'")
+                        .arg(value));
+    out->threshold = t;
+    return true;
+}
+
+bool handleLadderLane(const QString &, const QString &value, CliOptions *out, QString *error)
+{
+    if (!parseInt(value, &out->ladderLane) || out->ladderLane <= 0)
+        return fail(
+            error, QStringLiteral("--ladder-lane needs a lane number from 1, not '%1'").arg(value));
+    return true;
+}
+
+bool handleLadder(const QString &, const QString &value, CliOptions *out, QString *error)
+{
+    for (const QString &part : value.split(QLatin1Char(','))) {
+        bool ok = false;
+        const double w = part.trimmed().toDouble(&ok);
+        if (!ok || !std::isfinite(w) || w <= 0.0)
+            return fail(error,
+                        QStringLiteral("--ladder needs molecular weights above 0 separated by "
+                                       "commas, not '%1'")
+                            .arg(value));
+        out->ladder.append(w);
+    }
+    return true;
+}
+
+bool handleCurve(const QString &, const QString &value, CliOptions *out, QString *error)
+{
+    int type = 0;
+    if (!parseCurve(value, &type))
+        return fail(error,
+                    QStringLiteral("--mw-curve must be none, linear, quadratic, cubic or log, "
+                                   "not '%1'")
+                        .arg(value));
+    out->mwCurve = type;
+    return true;
+}
+
+struct Option
+{
+    const char *name;
+    // What the value is called in the help; null for a flag, which takes none.
+    const char *argument;
+    // Given to 'report' it is refused: it changes the analysis.
+    bool analyzeOnly;
+    Handler handle;
+    // Lines after the first are continued under the first.
+    const char *help;
+};
+
+// Every option of both commands, in the order of the help.
+const Option kOptions[] = {
+    {"--area", "X,Y,W,H", true, fieldOption<handleRect, &CliOptions::area>,
+     "analysis area in picture pixels (default: the whole picture)"},
+    {"--example-band", "X,Y,W,H", true, fieldOption<handleRect, &CliOptions::exampleBand>,
+     "a rectangle around one typical band (lane width, band height)"},
+    {"--lane-width", "N", true, fieldOption<handleSize, &CliOptions::laneWidth>,
+     "instead of --example-band, with --band-height: an example band\n"
+     "of that size centred in the area"},
+    {"--band-height", "N", true, fieldOption<handleSize, &CliOptions::bandHeight>,
+     "the height of that example band"},
+    {"--dark", nullptr, true, flagOption<&CliOptions::dark>,
+     "bands are darker than the background (stained gels)"},
+    {"--slider", "S", true, handleSlider,
+     "detection sensitivity 0 (less bands) .. 100 (more bands);\n"
+     "default: the desktop program's last setting, else 50"},
+    {"--threshold", "T", true, handleThreshold, "the peak-height threshold itself (0 < T <= 1)"},
+    {"--wells", "ROW", true, fieldOption<handleRow, &CliOptions::wellsRow>,
+     "loading wells centred on that picture row (default: none)"},
+    {"--dye-front", "ROW", true, fieldOption<handleRow, &CliOptions::dyeFrontRow>,
+     "dye front centred on that picture row (default: none)"},
+    {"--ladder-lane", "N", true, handleLadderLane,
+     "lane N (from 1) is a molecular-weight ladder (with --ladder)"},
+    {"--ladder", "W1,W2,...", true, handleLadder, "the ladder's weights, top band first"},
+    {"--mw-curve", "C", true, handleCurve,
+     "molecular-weight curve: none, linear (default), quadratic,\n"
+     "cubic, log"},
+    {"--save", "FILE.dsr", true, fieldOption<handleFile, &CliOptions::saveFile>,
+     "save the analysis as a Densora document"},
+    {"--report", "FILE", false, fieldOption<handleFile, &CliOptions::reportFile>,
+     "to FILE instead (CSV when FILE ends in .csv)"},
+    {"--profiles", "FILE", false, fieldOption<handleFile, &CliOptions::profilesFile>,
+     "lane profiles, tab-separated, one line per lane"},
+    {"--json", nullptr, false, flagOption<&CliOptions::json>,
+     "one JSON document on standard output instead of the TSV"},
+};
+
+const Option *findOption(const QString &name)
+{
+    for (const Option &option : kOptions) {
+        if (name == QLatin1String(option.name))
+            return &option;
+    }
+    return nullptr;
+}
+
+// The column where the help texts start.
+constexpr int kHelpColumn = 20;
+
+QString helpLines(const QString &head, const char *help)
+{
+    const QString indent(kHelpColumn, QLatin1Char(' '));
+    const QStringList lines = QString::fromLatin1(help).split(QLatin1Char('\n'));
+    QString text = head.size() < kHelpColumn ? head.leftJustified(kHelpColumn)
+                                             : head + QLatin1Char('\n') + indent;
+    text += lines.first() + QLatin1Char('\n');
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        text += indent + lines[i] + QLatin1Char('\n');
+    return text;
+}
+
+QString optionHelp(bool analyzeOnly)
+{
+    QString text;
+    for (const Option &option : kOptions) {
+        if (option.analyzeOnly != analyzeOnly)
+            continue;
+        QString head = QStringLiteral("  ") + QLatin1String(option.name);
+        if (option.argument)
+            head += QLatin1Char(' ') + QLatin1String(option.argument);
+        text += helpLines(head, option.help);
+    }
+    return text;
+}
+
 } // namespace
 
 QString CliOptions::UsageText()
@@ -72,31 +281,46 @@ QString CliOptions::UsageText()
         "       densora-cli --help | --version\n");
 }
 
+QString CliOptions::HelpText()
+{
+    return UsageText()
+        + QStringLiteral("\nFinds the lanes and bands of a 1D gel picture and measures them, "
+                         "without a display.\n\n")
+        + helpLines(QStringLiteral("analyze IMAGE"), "analyse a picture (TIFF, PNG, JPEG, BMP ...)")
+        + optionHelp(true)
+        + helpLines(QStringLiteral("report DOC.dsr"), "the results of a saved analysis")
+        + QStringLiteral("\nOutput (both commands):\n"
+                         "  the band report of all lanes with every column as TSV on standard "
+                         "output;\n")
+        + optionHelp(false)
+        + QStringLiteral(
+               "\nPositions in the report and the JSON document are analysis pixels: rows and\n"
+               "columns counted from the analysis area's top-left corner.\n"
+               "\nExit status: 0 success, 1 unreadable input or unwritable output, 2 bad "
+               "arguments.\n");
+}
+
 bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *error)
 {
     *out = CliOptions();
-    auto fail = [error](const QString &text) {
-        *error = text;
-        return false;
-    };
     if (arguments.isEmpty())
-        return fail(QStringLiteral("no command given"));
+        return fail(error, QStringLiteral("no command given"));
 
     const QString first = arguments.first();
     if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
         out->command = Command::Help;
-        return arguments.size() == 1 ? true : fail(QStringLiteral("--help takes no arguments"));
+        return arguments.size() == 1 || fail(error, QStringLiteral("--help takes no arguments"));
     }
     if (first == QLatin1String("--version")) {
         out->command = Command::Version;
-        return arguments.size() == 1 ? true : fail(QStringLiteral("--version takes no arguments"));
+        return arguments.size() == 1 || fail(error, QStringLiteral("--version takes no arguments"));
     }
     if (first == QLatin1String("analyze"))
         out->command = Command::Analyze;
     else if (first == QLatin1String("report"))
         out->command = Command::Report;
     else
-        return fail(QStringLiteral("unknown command '%1'").arg(first));
+        return fail(error, QStringLiteral("unknown command '%1'").arg(first));
     const bool analyze = out->command == Command::Analyze;
 
     QStringList seen;
@@ -104,9 +328,9 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
         QString arg = arguments[i];
         if (!arg.startsWith(QLatin1String("--"))) {
             if (!out->input.isEmpty())
-                return fail(QStringLiteral("unexpected argument '%1'").arg(arg));
+                return fail(error, QStringLiteral("unexpected argument '%1'").arg(arg));
             if (arg.isEmpty())
-                return fail(QStringLiteral("empty file name"));
+                return fail(error, QStringLiteral("empty file name"));
             out->input = arg;
             continue;
         }
@@ -120,127 +344,55 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
             inlineValue = true;
         }
         if (seen.contains(arg))
-            return fail(QStringLiteral("%1 given twice").arg(arg));
+            return fail(error, QStringLiteral("%1 given twice").arg(arg));
         seen.append(arg);
 
-        const bool isFlag = arg == QLatin1String("--dark") || arg == QLatin1String("--json");
-        if (isFlag) {
+        // An unknown option is taken to have a value, so the message names
+        // the option rather than its value.
+        const Option *option = findOption(arg);
+        if (option && !option->argument) {
             if (inlineValue)
-                return fail(QStringLiteral("%1 takes no value").arg(arg));
+                return fail(error, QStringLiteral("%1 takes no value").arg(arg));
         } else if (!inlineValue) {
             if (i + 1 >= arguments.size())
-                return fail(QStringLiteral("%1 needs a value").arg(arg));
+                return fail(error, QStringLiteral("%1 needs a value").arg(arg));
             value = arguments[++i];
         }
-
-        const bool analyzeOnly = arg != QLatin1String("--report")
-            && arg != QLatin1String("--profiles") && arg != QLatin1String("--json");
-        if (analyzeOnly && !analyze
-            && (arg == QLatin1String("--area") || arg == QLatin1String("--example-band")
-                || arg == QLatin1String("--lane-width") || arg == QLatin1String("--band-height")
-                || arg == QLatin1String("--dark") || arg == QLatin1String("--slider")
-                || arg == QLatin1String("--threshold") || arg == QLatin1String("--wells")
-                || arg == QLatin1String("--dye-front") || arg == QLatin1String("--ladder-lane")
-                || arg == QLatin1String("--ladder") || arg == QLatin1String("--mw-curve")
-                || arg == QLatin1String("--save")))
-            return fail(QStringLiteral("%1 belongs to 'analyze', not to 'report'").arg(arg));
-
-        if (arg == QLatin1String("--dark")) {
-            out->dark = true;
-        } else if (arg == QLatin1String("--json")) {
-            out->json = true;
-        } else if (arg == QLatin1String("--area") || arg == QLatin1String("--example-band")) {
-            CRect rect;
-            if (!parseRect(value, &rect))
-                return fail(QStringLiteral("%1 needs X,Y,W,H (whole pixels, W and H above 0), "
-                                           "not '%2'")
-                                .arg(arg, value));
-            (arg == QLatin1String("--area") ? out->area : out->exampleBand) = rect;
-        } else if (arg == QLatin1String("--lane-width") || arg == QLatin1String("--band-height")) {
-            int n = 0;
-            if (!parseInt(value, &n) || n <= 0)
-                return fail(
-                    QStringLiteral("%1 needs a whole number above 0, not '%2'").arg(arg, value));
-            (arg == QLatin1String("--lane-width") ? out->laneWidth : out->bandHeight) = n;
-        } else if (arg == QLatin1String("--slider")) {
-            int s = 0;
-            if (!parseInt(value, &s) || s < 0 || s > 100)
-                return fail(QStringLiteral("--slider needs a whole number from 0 to 100, not '%1'")
-                                .arg(value));
-            out->slider = s;
-        } else if (arg == QLatin1String("--threshold")) {
-            bool ok = false;
-            const double t = value.trimmed().toDouble(&ok);
-            if (!ok || !std::isfinite(t) || t <= 0.0 || t > 1.0)
-                return fail(QStringLiteral("--threshold needs a number above 0 and at most 1, "
-                                           "not '%1'")
-                                .arg(value));
-            out->threshold = t;
-        } else if (arg == QLatin1String("--wells") || arg == QLatin1String("--dye-front")) {
-            int row = 0;
-            if (!parseInt(value, &row) || row < 0)
-                return fail(
-                    QStringLiteral("%1 needs an image row (0 or more), not '%2'").arg(arg, value));
-            (arg == QLatin1String("--wells") ? out->wellsRow : out->dyeFrontRow) = row;
-        } else if (arg == QLatin1String("--ladder-lane")) {
-            if (!parseInt(value, &out->ladderLane) || out->ladderLane <= 0)
-                return fail(QStringLiteral("--ladder-lane needs a lane number from 1, not '%1'")
-                                .arg(value));
-        } else if (arg == QLatin1String("--ladder")) {
-            for (const QString &part : value.split(QLatin1Char(','))) {
-                bool ok = false;
-                const double w = part.trimmed().toDouble(&ok);
-                if (!ok || !std::isfinite(w) || w <= 0.0)
-                    return fail(QStringLiteral("--ladder needs molecular weights above 0 "
-                                               "separated by commas, not '%1'")
-                                    .arg(value));
-                out->ladder.append(w);
-            }
-        } else if (arg == QLatin1String("--mw-curve")) {
-            int type = 0;
-            if (!parseCurve(value, &type))
-                return fail(QStringLiteral("--mw-curve must be none, linear, quadratic, cubic or "
-                                           "log, not '%1'")
-                                .arg(value));
-            out->mwCurve = type;
-        } else if (arg == QLatin1String("--report") || arg == QLatin1String("--profiles")
-                   || arg == QLatin1String("--save")) {
-            if (value.isEmpty())
-                return fail(QStringLiteral("%1 needs a file name").arg(arg));
-            if (arg == QLatin1String("--report"))
-                out->reportFile = value;
-            else if (arg == QLatin1String("--profiles"))
-                out->profilesFile = value;
-            else
-                out->saveFile = value;
-        } else {
-            return fail(QStringLiteral("unknown option '%1'").arg(arg));
-        }
+        if (!option)
+            return fail(error, QStringLiteral("unknown option '%1'").arg(arg));
+        if (option->analyzeOnly && !analyze)
+            return fail(error, QStringLiteral("%1 belongs to 'analyze', not to 'report'").arg(arg));
+        if (!option->handle(arg, value, out, error))
+            return false;
     }
 
     if (out->input.isEmpty())
-        return fail(analyze ? QStringLiteral("no image given")
+        return fail(error,
+                    analyze ? QStringLiteral("no image given")
                             : QStringLiteral("no document given"));
     if (!analyze)
         return true;
 
     const bool sizes = out->laneWidth > 0 || out->bandHeight > 0;
     if (out->exampleBand && sizes)
-        return fail(QStringLiteral("give either --example-band or --lane-width and "
+        return fail(error,
+                    QStringLiteral("give either --example-band or --lane-width and "
                                    "--band-height, not both"));
     if (!out->exampleBand && !(out->laneWidth > 0 && out->bandHeight > 0))
-        return fail(sizes ? QStringLiteral("--lane-width and --band-height go together")
+        return fail(error,
+                    sizes ? QStringLiteral("--lane-width and --band-height go together")
                           : QStringLiteral("the example band is required: --example-band "
                                            "X,Y,W,H or --lane-width N --band-height N"));
     if (out->slider && out->threshold)
-        return fail(QStringLiteral("give either --slider or --threshold, not both"));
+        return fail(error, QStringLiteral("give either --slider or --threshold, not both"));
     if ((out->ladderLane > 0) != !out->ladder.isEmpty())
-        return fail(QStringLiteral("--ladder-lane and --ladder go together"));
+        return fail(error, QStringLiteral("--ladder-lane and --ladder go together"));
     if (out->wellsRow && out->dyeFrontRow && *out->wellsRow >= *out->dyeFrontRow)
-        return fail(QStringLiteral("the loading wells (--wells) must lie above the dye front "
-                                   "(--dye-front)"));
+        return fail(error,
+                    QStringLiteral("the loading wells (--wells) must lie above the dye "
+                                   "front (--dye-front)"));
     if (!out->saveFile.isEmpty()
         && !out->saveFile.endsWith(QLatin1String(".dsr"), Qt::CaseInsensitive))
-        return fail(QStringLiteral("--save needs a file name ending in .dsr"));
+        return fail(error, QStringLiteral("--save needs a file name ending in .dsr"));
     return true;
 }

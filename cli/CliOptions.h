@@ -39,7 +39,12 @@ public:
 
     // 'arguments' without the program name. False with *error naming the
     // problem (for the usage line) when they do not form a valid command.
+    // Options come from one table (name, value, handler, help text), which
+    // also makes the option part of HelpText.
     static bool Parse(const QStringList &arguments, CliOptions *out, QString *error);
 
+    // The usage lines, shown with every argument mistake.
     static QString UsageText();
+    // --help: the usage lines, then every option with its help text.
+    static QString HelpText();
 };

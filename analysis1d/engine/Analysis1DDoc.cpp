@@ -21,16 +21,22 @@ Analysis1DDoc::~Analysis1DDoc()
 
 void Analysis1DDoc::DestroyAnalysis()
 {
-    delete m_pAnalysis;
-    m_pAnalysis = nullptr;
+    m_pAnalysis.reset();
 }
 
-void Analysis1DDoc::SetAnalysis(Analysis1D *pAnalysis)
+void Analysis1DDoc::SetAnalysis(std::unique_ptr<Analysis1D> pAnalysis)
 {
-    if (pAnalysis == m_pAnalysis)
-        return;
     DestroyAnalysis();
-    m_pAnalysis = pAnalysis;
+    m_pAnalysis = std::move(pAnalysis);
+}
+
+Analysis1D *Analysis1DDoc::CreateAnalysis()
+{
+    auto analysis = std::make_unique<Analysis1D>();
+    analysis->SetAnalysisDocument(this);
+    analysis->SetAnalysisImage(GetImage());
+    SetAnalysis(std::move(analysis));
+    return m_pAnalysis.get();
 }
 
 template<typename T> T *Analysis1DDoc::FindLast() const

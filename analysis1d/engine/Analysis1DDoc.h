@@ -15,6 +15,8 @@
 
 #include <QList>
 
+#include <memory>
+
 class Analysis1D;
 class Analysis1DView;
 class AnalysisArea;
@@ -31,10 +33,15 @@ public:
     Analysis1DDoc();
     ~Analysis1DDoc() override;
 
-    // The analysis controller, null when there is no analysis. The document owns
-    // it: SetAnalysis takes it over and destroys one attached before.
-    Analysis1D *GetAnalysis() const { return m_pAnalysis; }
-    void SetAnalysis(Analysis1D *pAnalysis);
+    // The analysis controller, null when there is no analysis; the document
+    // owns it.
+    Analysis1D *GetAnalysis() const { return m_pAnalysis.get(); }
+    // Takes the analysis over; one attached before is destroyed first.
+    void SetAnalysis(std::unique_ptr<Analysis1D> pAnalysis);
+    // A new analysis bound to this document and its picture, made the
+    // document's analysis (one attached before is destroyed). Returns it; the
+    // document owns it.
+    Analysis1D *CreateAnalysis();
 
     // "Start": after the user's consent to replace an analysis and, for a
     // picture that is not 8-bit or 16-bit grey, to convert it, removes the old
@@ -143,8 +150,22 @@ private:
     void DestroyAnalysis();
     // Reads the header, object list and analysis of a document file.
     void LoadDensoraFileFormat(CArchive &ar);
+    // Loading an overlay template, one job each: reading the file (false after
+    // telling the user, the document untouched), adding copies of its objects
+    // but the picture (returned, owned by the document), asking whether its
+    // analysis can be made here, making it.
+    struct OverlayTemplate;
+    bool ReadOverlayTemplate(const QString &path, OverlayTemplate *pOut);
+    CDrawObjList AddTemplateObjects(const CDrawObjList &objects);
+    void OfferTemplateAnalysis(const CDrawObjList &added, int objectsLighter);
+    void CreateTemplateAnalysis(const CRect &area, const CRect &exampleBand, int objectsLighter);
+    // Whether the rectangle (gel pixels, normalised first) lies wholly on the picture.
+    bool LiesOnPicture(CRect rect) const;
+    // Takes the analysis shapes among the objects out of the document and
+    // destroys them.
+    void RemoveAnalysisShapes(const CDrawObjList &objects);
 
-    Analysis1D *m_pAnalysis = nullptr; // owned
+    std::unique_ptr<Analysis1D> m_pAnalysis;
     Analysis1DOptions m_AnalysisOptions;
     int m_nSaveAsRequired = 0;
 };

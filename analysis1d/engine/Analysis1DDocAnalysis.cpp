@@ -4,23 +4,9 @@
 #include "analysis1d/engine/Analysis1DDoc.h"
 
 #include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/AnalysisSetup.h"
 #include "imaging/TVFImage.h"
 #include "platform/Prompts.h"
-
-#include <memory>
-
-namespace {
-
-// The analysis image is cut from 8-bit or 16-bit grey pictures only.
-bool isAnalysableGrey(const TVFImage &image)
-{
-    if (image.isHighResGrayscale())
-        return true;
-    return image.getImageType() == FIT_BITMAP && image.getBitsPerPixel() == 8
-        && image.isGrayscale();
-}
-
-} // namespace
 
 // An 8-bit grey picture is analysed as it is: asking whether to convert it
 // "to gray scale" would misinform the user, and declining would refuse a
@@ -37,7 +23,7 @@ void Analysis1DDoc::OnAnalysisStart(Analysis1DView *pView, int nMode)
     TVFImage *image = GetImage();
     if (!image || !image->isValid())
         return;
-    if (!isAnalysableGrey(*image)) {
+    if (!AnalysisSetup::IsAnalysableGrey(*image)) {
         if (Prompts::instance().MessageBox(
                 QStringLiteral("The image you have opened is not a gray scale image, would you "
                                "like to convert it to gray scale for the analysis?"),
@@ -47,13 +33,7 @@ void Analysis1DDoc::OnAnalysisStart(Analysis1DView *pView, int nMode)
         if (!image->convertToGrayscale())
             return;
     }
-    RemoveAnalysis();
-    auto owned = std::make_unique<Analysis1D>();
-    Analysis1D *analysis = owned.get();
-    SetAnalysis(owned.release());
-    analysis->SetAnalysisDocument(this);
-    analysis->SetAnalysisImage(image);
-    analysis->StartSetupWizard(pView, nMode);
+    AnalysisSetup(*this).Begin()->StartSetupWizard(pView, nMode);
 }
 
 void Analysis1DDoc::RemoveAnalysis()

@@ -26,26 +26,18 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 namespace {
 
-constexpr int kHeaderSize = 16;
-// Document header: 0x21 0x0B, format version 2.
-constexpr uint8_t kDocumentSignature0 = 0x21;
-constexpr uint8_t kDocumentSignature1 = 0x0B;
-constexpr uint8_t kDocumentVersion = 2;
+constexpr int kHeaderSize = CDensoraDoc::kFileHeaderSize;
 // Marker at offset 8 of a document that carries an analysis.
 constexpr int32_t kAnalysisMarker = 30000;
-// Overlay template header: 0x34 0x0B, template version 1.
-constexpr uint8_t kTemplateSignature0 = 0x34;
-constexpr uint8_t kTemplateSignature1 = 0x0B;
-constexpr uint8_t kTemplateVersion = 1;
 // The one image format that keeps 16-bit grey samples.
 constexpr int kHighBitDepthType = FIF_TIFF;
 
-const QString kOpenFailed = QStringLiteral("Failed to open document.");
-const QString kUnexpectedFormat = QStringLiteral("Unexpected file format.");
-const QString kSaveFailed = QStringLiteral("Failed to save document.");
+const QString kEarlierVersion
+    = QStringLiteral("This file is an earlier version and is no longer supported");
 
 void putInt32(uint8_t *at, int32_t value)
 {
@@ -108,9 +100,7 @@ void Analysis1DDoc::SerializeDensoraFileFormat(CArchive &ar)
         return;
     }
     uint8_t header[kHeaderSize] = {};
-    header[0] = kDocumentSignature0;
-    header[1] = kDocumentSignature1;
-    header[2] = kDocumentVersion;
+    kDocumentSignature.WriteTo(header);
     header[4] = GetObjects().size() > 1 ? 1 : 0;
     header[5] = m_pAnalysis ? 1 : 0;
     putInt32(header + 8, m_pAnalysis ? kAnalysisMarker : 0);
@@ -129,34 +119,27 @@ void Analysis1DDoc::LoadDensoraFileFormat(CArchive &ar)
 {
     uint8_t header[kHeaderSize] = {};
     ar.Read(header, kHeaderSize);
-    if (header[2] != kDocumentVersion || header[0] != kDocumentSignature0) {
-        tell(QStringLiteral("This file is an earlier version and is no longer supported"));
+    if (!kDocumentSignature.IsMarkedBy(header)) {
+        tell(kEarlierVersion);
         throw CUserException();
     }
     SetAnalysis(nullptr);
     SerializeObjects(ar);
     if (header[5] != 0) {
-        // The base part (WORD layout, int32 version) says whether we can read
-        // the analysis; one we cannot read would misalign everything after it.
-        const QByteArray base = ar.GetFile()->peek(6);
-        if (base.size() == 6) {
-            int32_t version = 0;
-            std::memcpy(&version, base.constData() + 2, sizeof version);
-            if (version < 2) {
-                tell(QStringLiteral("This file is an earlier version and is no longer supported"));
+        // An analysis we cannot read would misalign everything after it.
+        if (const std::optional<int> version = Analysis::PeekStoredVersion(ar)) {
+            if (*version < 2) {
+                tell(kEarlierVersion);
                 throw CUserException();
             }
-            if (version > Analysis1D::kCurrentVersion) {
+            if (*version > Analysis1D::kCurrentVersion) {
                 tell(QStringLiteral("This file was saved by a newer version of the program and "
                                     "cannot be opened"));
                 throw CUserException();
             }
         }
-        auto analysis = std::make_unique<Analysis1D>();
-        analysis->SetAnalysisDocument(this);
-        analysis->SetAnalysisImage(GetImage());
-        analysis->Serialize(ar);
-        SetAnalysis(analysis.release());
+        // A failed read leaves the analysis to RestoreContents.
+        CreateAnalysis()->Serialize(ar);
         UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
     }
     CDensoraDoc::Serialize(ar);
@@ -202,12 +185,12 @@ bool Analysis1DDoc::OnOpenDocument(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        tell(kOpenFailed);
+        tell(kOpenFailedText);
         return false;
     }
     // Neither a document nor a picture: refused before anything is touched.
     if (GetFileType(&file) < 0) {
-        tell(kUnexpectedFormat);
+        tell(kUnexpectedFormatText);
         return false;
     }
     file.close();
@@ -220,7 +203,7 @@ bool Analysis1DDoc::OnOpenDocument(const QString &path)
 // The analysis is set aside with the objects it reads its shapes from.
 struct Analysis1DDoc::AnalysisSetAside : SetAside
 {
-    Analysis1D *analysis = nullptr;
+    std::unique_ptr<Analysis1D> analysis;
 };
 
 std::unique_ptr<CDensoraDoc::SetAside> Analysis1DDoc::SetContentsAside()
@@ -228,23 +211,21 @@ std::unique_ptr<CDensoraDoc::SetAside> Analysis1DDoc::SetContentsAside()
     auto aside = std::make_unique<AnalysisSetAside>();
     aside->objects = m_objects;
     m_objects.clear();
-    aside->analysis = m_pAnalysis;
-    m_pAnalysis = nullptr;
+    aside->analysis = std::move(m_pAnalysis);
     return aside;
 }
 
 void Analysis1DDoc::RestoreContents(std::unique_ptr<SetAside> aside)
 {
     SetAnalysis(nullptr); // whatever the failed read built
-    auto *mine = static_cast<AnalysisSetAside *>(aside.get());
-    m_pAnalysis = mine->analysis;
+    m_pAnalysis = std::move(static_cast<AnalysisSetAside *>(aside.get())->analysis);
     CDensoraDoc::RestoreContents(std::move(aside));
 }
 
 void Analysis1DDoc::DiscardContents(std::unique_ptr<SetAside> aside)
 {
     // The analysis goes before the objects it reads its shapes from.
-    delete static_cast<AnalysisSetAside *>(aside.get())->analysis;
+    static_cast<AnalysisSetAside *>(aside.get())->analysis.reset();
     CDensoraDoc::DiscardContents(std::move(aside));
 }
 
@@ -345,9 +326,7 @@ bool Analysis1DDoc::OnFileSaveOverlayAs()
     if (ok) {
         try {
             uint8_t header[kHeaderSize] = {};
-            header[0] = kTemplateSignature0;
-            header[1] = kTemplateSignature1;
-            header[2] = kTemplateVersion;
+            kTemplateSignature.WriteTo(header);
             header[4] = 1;
             header[5] = m_pAnalysis ? 1 : 0;
             CArchive ar(&file, CArchive::store);
@@ -368,17 +347,31 @@ bool Analysis1DDoc::OnFileSaveOverlayAs()
             file.cancelWriting();
     }
     if (!ok) {
-        tell(kSaveFailed);
+        tell(kSaveFailedText);
         return false;
     }
     UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
     return true;
 }
 
+// An overlay template as read from its file; the objects read are ours until
+// destroyed.
+struct Analysis1DDoc::OverlayTemplate
+{
+    ~OverlayTemplate() { DestroyObjects(); }
+    void DestroyObjects()
+    {
+        qDeleteAll(objects);
+        objects.clear();
+    }
+
+    CDrawObjList objects;
+    bool hasAnalysis = false;
+    int32_t objectsLighter = 1;
+};
+
 // The template is read completely before anything is added, so a damaged file
-// changes nothing. When its analysis area does not fit the picture, the
-// analysis shapes the template brought are taken out again (and only those:
-// shapes the document had before stay).
+// changes nothing.
 bool Analysis1DDoc::OnFileLoadOverlay()
 {
     const QString path
@@ -386,90 +379,109 @@ bool Analysis1DDoc::OnFileLoadOverlay()
                                           DialogFilter(kTemplateOpenFilter, QLatin1Char('|')));
     if (path.isEmpty())
         return false;
+    OverlayTemplate loaded;
+    if (!ReadOverlayTemplate(path, &loaded))
+        return false;
+
+    SaveActionStartEnd(QStringLiteral("Analysis1DDoc::OnFileLoadOverlay"));
+    const CDrawObjList added = AddTemplateObjects(loaded.objects);
+    loaded.DestroyObjects(); // the document has its copies
+    if (loaded.hasAnalysis)
+        OfferTemplateAnalysis(added, loaded.objectsLighter);
+    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
+    return true;
+}
+
+bool Analysis1DDoc::ReadOverlayTemplate(const QString &path, OverlayTemplate *pOut)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        tell(kOpenFailed);
+        tell(kOpenFailedText);
         return false;
     }
-
-    uint8_t header[kHeaderSize] = {};
-    CDrawObjList loaded;
-    int32_t objectsLighter = 1;
     try {
         CArchive ar(&file, CArchive::load);
         ar.m_pDocument = this;
+        uint8_t header[kHeaderSize] = {};
         ar.Read(header, kHeaderSize);
-        if (header[0] != kTemplateSignature0 || header[1] != kTemplateSignature1
-            || header[2] != kTemplateVersion) {
-            tell(kUnexpectedFormat);
+        if (!kTemplateSignature.Matches(header)) {
+            tell(kUnexpectedFormatText);
             return false;
         }
-        LoadObjectList(ar, loaded);
-        if (header[5] != 0)
-            ar >> objectsLighter;
+        LoadObjectList(ar, pOut->objects);
+        pOut->hasAnalysis = header[5] != 0;
+        if (pOut->hasAnalysis)
+            ar >> pOut->objectsLighter;
     } catch (const CException &) {
-        qDeleteAll(loaded);
-        tell(kUnexpectedFormat);
+        tell(kUnexpectedFormatText);
         return false;
     } catch (const std::bad_alloc &) {
-        qDeleteAll(loaded);
-        tell(kUnexpectedFormat);
+        tell(kUnexpectedFormatText);
         return false;
     }
+    return true;
+}
 
-    SaveActionStartEnd(QStringLiteral("Analysis1DDoc::OnFileLoadOverlay"));
+CDrawObjList Analysis1DDoc::AddTemplateObjects(const CDrawObjList &objects)
+{
     CDrawObjList added;
-    for (CDrawObject *obj : std::as_const(loaded)) {
+    for (CDrawObject *obj : objects) {
         if (!obj->IsKindOf(RUNTIME_CLASS(CDrawImage)))
             added.append(obj->Clone(this));
     }
-    qDeleteAll(loaded);
+    return added;
+}
 
-    if (header[5] != 0) {
-        AnalysisArea *area = GetAnalysisArea();
-        ExampleBand *example = GetExampleBand();
-        if (!area || !example) {
-            tell(QStringLiteral("This file appears to be corrupt, analysis flag is set but no "
-                                "analysis area was found!"));
-        } else {
-            Prompts::instance().MessageBox(
-                QStringLiteral(
-                    "Press OK to create an analysis based on the template you have chosen!"),
-                MB_OK | MB_ICONINFORMATION);
-            TVFImage *image = GetImage();
-            CRect areaRect = area->m_position;
-            areaRect.NormalizeRect();
-            const int width = image && image->isValid() ? int(image->getWidth()) : 0;
-            const int height = image && image->isValid() ? int(image->getHeight()) : 0;
-            // The analysis image is cut from the picture under the area: the
-            // whole area must lie on it.
-            if (areaRect.left < 0 || areaRect.top < 0 || areaRect.right > width
-                || areaRect.bottom > height) {
-                tell(QStringLiteral("The template you selected contains analysis objects which "
-                                    "are larger than your current image.  No analysis will be "
-                                    "created!"));
-                for (CDrawObject *obj : std::as_const(added)) {
-                    if (obj->IsKindOf(RUNTIME_CLASS(AnalysisArea))
-                        || obj->IsKindOf(RUNTIME_CLASS(ExampleBand))
-                        || obj->IsKindOf(RUNTIME_CLASS(UserDrawnBand))
-                        || obj->IsKindOf(RUNTIME_CLASS(DyeFront))
-                        || obj->IsKindOf(RUNTIME_CLASS(LoadingWells))) {
-                        Remove(obj);
-                        delete obj;
-                    }
-                }
-            } else {
-                auto analysis = std::make_unique<Analysis1D>();
-                Analysis1D *created = analysis.get();
-                SetAnalysis(analysis.release());
-                created->SetAnalysisDocument(this);
-                created->SetAnalysisImage(image);
-                created->SetWhiteOnBlack(objectsLighter);
-                created->CreateAnalysisImage(area->m_position, objectsLighter);
-                created->CreateBGImage(example->m_position);
-            }
-        }
+// When the template's analysis area does not fit the picture, the analysis
+// shapes the template brought are taken out again (and only those: shapes the
+// document had before stay).
+void Analysis1DDoc::OfferTemplateAnalysis(const CDrawObjList &added, int objectsLighter)
+{
+    const AnalysisArea *area = GetAnalysisArea();
+    const ExampleBand *example = GetExampleBand();
+    if (!area || !example) {
+        tell(QStringLiteral("This file appears to be corrupt, analysis flag is set but no "
+                            "analysis area was found!"));
+        return;
     }
-    UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
-    return true;
+    Prompts::instance().MessageBox(
+        QStringLiteral("Press OK to create an analysis based on the template you have chosen!"),
+        MB_OK | MB_ICONINFORMATION);
+    if (!LiesOnPicture(area->m_position)) {
+        tell(QStringLiteral("The template you selected contains analysis objects which are "
+                            "larger than your current image.  No analysis will be created!"));
+        RemoveAnalysisShapes(added);
+        return;
+    }
+    CreateTemplateAnalysis(area->m_position, example->m_position, objectsLighter);
+}
+
+// The analysis image is cut from the picture under the area: the whole area
+// must lie on it.
+bool Analysis1DDoc::LiesOnPicture(CRect rect) const
+{
+    const TVFImage *image = GetImage();
+    rect.NormalizeRect();
+    const int width = image && image->isValid() ? int(image->getWidth()) : 0;
+    const int height = image && image->isValid() ? int(image->getHeight()) : 0;
+    return rect.left >= 0 && rect.top >= 0 && rect.right <= width && rect.bottom <= height;
+}
+
+void Analysis1DDoc::RemoveAnalysisShapes(const CDrawObjList &objects)
+{
+    for (CDrawObject *obj : objects) {
+        if (obj->IsKindOf(RUNTIME_CLASS(AnalysisArea)) || obj->IsKindOf(RUNTIME_CLASS(ExampleBand))
+            || obj->IsKindOf(RUNTIME_CLASS(UserDrawnBand)) || obj->IsKindOf(RUNTIME_CLASS(DyeFront))
+            || obj->IsKindOf(RUNTIME_CLASS(LoadingWells)))
+            RemoveAndDestroy(obj);
+    }
+}
+
+void Analysis1DDoc::CreateTemplateAnalysis(const CRect &area, const CRect &exampleBand,
+                                           int objectsLighter)
+{
+    Analysis1D *created = CreateAnalysis();
+    created->SetWhiteOnBlack(objectsLighter);
+    created->CreateAnalysisImage(area, objectsLighter);
+    created->CreateBGImage(exampleBand);
 }

@@ -116,10 +116,7 @@ protected:
         addImage(doc, 160, 120);
         doc.Add(new AnalysisArea(kArea, CRect(0, 0, 160, 120)));
         doc.Add(new ExampleBand(CRect(20, 35, 40, 45), kArea));
-        auto *analysis = new Analysis1D;
-        doc.SetAnalysis(analysis);
-        analysis->SetAnalysisDocument(&doc);
-        analysis->SetAnalysisImage(doc.GetImage());
+        Analysis1D *analysis = doc.CreateAnalysis();
         analysis->WhiteOnBlackSet(0);
         analysis->FinalizeAnalysisArea();
         analysis->FinalizeExampleBand();

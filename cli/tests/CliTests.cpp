@@ -2,7 +2,6 @@
 // runs it (its exit status, standard output and error, the files it writes),
 // with a settings folder of its own so the user's settings play no part.
 
-#include "cli/BatchAnalysis.h"
 #include "cli/CliOptions.h"
 #include "tools/gelsynth/GelSynth.h"
 
@@ -13,9 +12,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -374,14 +375,34 @@ TEST_F(CliEndToEnd, SavedAnalysisReopensWithTheSameReport)
     EXPECT_TRUE(damaged.err.contains(cut.toUtf8())) << damaged.err.toStdString();
 }
 
-// The detection dialog's mapping of the slider to the threshold.
-TEST(CliThreshold, SliderPositions)
+// --help lists every option of the usage lines, each at the start of a line
+// with its help text.
+TEST(CliArguments, HelpExplainsEveryOption)
 {
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(0), 0.20, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(25), 0.19, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(50), 0.18, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(75), 0.095, 1e-12);
-    EXPECT_NEAR(BatchAnalysis::ThresholdFromSlider(100), 0.01, 1e-12);
+    const QString help = CliOptions::HelpText();
+    EXPECT_TRUE(help.startsWith(CliOptions::UsageText()));
+    const QStringList lines = help.split(QLatin1Char('\n'));
+    QStringList named;
+    for (const QString &word : CliOptions::UsageText().split(QRegularExpression("[\\s\\[\\]()|]+"))) {
+        if (word.startsWith(QLatin1String("--")) && !named.contains(word))
+            named << word;
+    }
+    EXPECT_GE(named.size(), 16);
+    for (const QString &name : named) {
+        if (name == QLatin1String("--help") || name == QLatin1String("--version"))
+            continue;
+        const auto entry = std::find_if(lines.begin(), lines.end(), [&](const QString &line) {
+            return line.startsWith(QStringLiteral("  ") + name + QLatin1Char(' '));
+        });
+        ASSERT_NE(entry, lines.end()) << name.toStdString();
+        // The text starts in column 20, on the entry's line or, after a long
+        // entry, on the next.
+        const bool sameLine = entry->size() > 20 && entry->at(19) == QLatin1Char(' ');
+        ASSERT_TRUE(sameLine || entry + 1 != lines.end()) << name.toStdString();
+        const QString text = (sameLine ? *entry : *(entry + 1)).mid(20);
+        EXPECT_FALSE(text.trimmed().isEmpty()) << name.toStdString();
+        EXPECT_FALSE(text.startsWith(QLatin1Char(' '))) << name.toStdString();
+    }
 }
 
 // The argument checks that need no files.

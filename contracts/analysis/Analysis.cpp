@@ -2,10 +2,17 @@
 
 #include "platform/CArchive.h"
 
+#include <QIODevice>
+
+#include <cstring>
+
 IMPLEMENT_DYNAMIC(Analysis, CObject)
 
 namespace {
 constexpr uint16_t kAnalysisLayout = 1;
+// The base part's bytes: the layout WORD, then the int32 analysis version.
+constexpr qint64 kVersionOffset = sizeof(uint16_t);
+constexpr qint64 kBasePartSize = kVersionOffset + sizeof(int32_t);
 } // namespace
 
 Analysis::Analysis() = default;
@@ -30,6 +37,16 @@ void Analysis::Serialize(CArchive &ar)
     int32_t version = 0;
     ar >> version;
     m_nVersion = version;
+}
+
+std::optional<int> Analysis::PeekStoredVersion(CArchive &ar)
+{
+    const QByteArray base = ar.GetFile()->peek(kBasePartSize);
+    if (base.size() != kBasePartSize)
+        return std::nullopt;
+    int32_t version = 0;
+    std::memcpy(&version, base.constData() + kVersionOffset, sizeof version);
+    return version;
 }
 
 void Analysis::SetAnalysisImage(TVFImage *pImage)

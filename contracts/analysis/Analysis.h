@@ -6,6 +6,8 @@
 
 #include "platform/CObject.h"
 
+#include <optional>
+
 class CArchive;
 class TVFImage;
 
@@ -21,6 +23,11 @@ public:
     // The base part of a stored analysis; derived classes call it first and then
     // read their own part according to the version it brought.
     void Serialize(CArchive &ar) override;
+    // The analysis version of the stored analysis that starts at the archive's
+    // position, looked at without reading it (so a reader can refuse a version
+    // it cannot read before anything is misaligned); nullopt when the base part
+    // is cut short. The layout word is not looked at: Serialize refuses another.
+    static std::optional<int> PeekStoredVersion(CArchive &ar);
 
     // Records the gel image (not owned) the analysis image is later cut from.
     virtual void SetAnalysisImage(TVFImage *pImage);

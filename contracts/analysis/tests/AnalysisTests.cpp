@@ -65,6 +65,27 @@ TEST(AnalysisBase, StoresItsVersionFirstAndReadsItBack)
     EXPECT_EQ(stored.GetAnalysisImage(), image);
 }
 
+// A reader looks at the stored version first and still reads the analysis
+// whole afterwards; a cut base part gives no version.
+TEST(AnalysisBase, StoredVersionIsSeenWithoutReadingIt)
+{
+    SampleAnalysis stored;
+    stored.payload = 5;
+    const QByteArray bytes = storeBytes([&](CArchive &ar) { stored.Serialize(ar); });
+    loadBytes(bytes, [&](CArchive &ar) {
+        EXPECT_EQ(Analysis::PeekStoredVersion(ar), std::optional<int>(4));
+        SampleAnalysis read;
+        read.Serialize(ar);
+        EXPECT_EQ(read.payload, 5);
+    });
+    loadBytes(hex("0100" "07000000"),
+              [](CArchive &ar) { EXPECT_EQ(Analysis::PeekStoredVersion(ar), std::optional<int>(7)); });
+    for (qsizetype n = 0; n < 6; ++n) {
+        loadBytes(bytes.left(n),
+                  [](CArchive &ar) { EXPECT_EQ(Analysis::PeekStoredVersion(ar), std::nullopt); });
+    }
+}
+
 // A lane-like overlay: 10 wide, the full height of a 200 x 200 analysis area at (100, 50).
 AnalysisOverlay laneAt(int left)
 {

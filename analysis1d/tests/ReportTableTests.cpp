@@ -4,8 +4,8 @@
 #include "analysis1d/engine/AnalysisArea.h"
 #include "analysis1d/engine/ExampleBand.h"
 #include "analysis1d/engine/ReportOptions.h"
+#include "analysis1d/engine/ReportTable.h"
 #include "analysis1d/engine/UserDrawnBand.h"
-#include "analysis1d/ui/ReportTableModel.h"
 #include "imaging/CDrawImage.h"
 #include "imaging/TVFImage.h"
 #include "platform/Exceptions.h"
@@ -19,7 +19,7 @@
 
 namespace {
 
-using Mode = ReportTableModel::Mode;
+using Mode = ReportTable::Mode;
 
 const CRect kArea(100, 50, 400, 250);
 
@@ -72,7 +72,7 @@ protected:
         m_analysis.GetCalibrationManager()->SetIntensityCurveType(CalibrationManager::CurveNone);
     }
 
-    std::vector<int> widths(const ReportTableModel &model) const
+    std::vector<int> widths(const ReportTable &model) const
     {
         std::vector<int> w;
         for (int c = 0; c < model.columnCount(); ++c)
@@ -87,8 +87,8 @@ protected:
 
 TEST_F(ReportColumns, DefaultOptionsGiveHeadingsWidthsAndCentredFormat)
 {
-    const ReportTableModel model
-        = ReportTableModel::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
+    const ReportTable model
+        = ReportTable::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
 
     const QStringList expectedHeadings = {"Lane",
                                           "Band",
@@ -109,7 +109,7 @@ TEST_F(ReportColumns, DefaultOptionsGiveHeadingsWidthsAndCentredFormat)
     ASSERT_EQ(model.columnCount(), 16);
     for (int c = 0; c < 16; ++c) {
         EXPECT_EQ(model.heading(c), expectedHeadings[c]) << c;
-        EXPECT_EQ(model.format(c), ReportTableModel::kCenteredFormat) << c;
+        EXPECT_EQ(model.format(c), ReportTable::kCenteredFormat) << c;
     }
     EXPECT_EQ(widths(model),
               (std::vector<int> {40, 40, 50, 50, 65, 75, 0, 0, 75, 75, 75, 0, 0, 75, 0, 0}));
@@ -124,43 +124,42 @@ TEST_F(ReportColumns, SwitchedOffOptionHidesOnlyThatColumn)
     m_options.m_Position = 0;
     m_options.m_PeakWidth = 1;
     m_options.m_LaneBand = 0; // has no column; "Lane" and "Band" stay
-    const ReportTableModel model
-        = ReportTableModel::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
+    const ReportTable model
+        = ReportTable::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
 
     ASSERT_EQ(model.columnCount(), 16);
-    EXPECT_EQ(model.heading(ReportTableModel::ColPosition), "Position");
-    EXPECT_EQ(model.width(ReportTableModel::ColPosition), 0);
-    EXPECT_FALSE(model.isColumnVisible(ReportTableModel::ColPosition));
-    EXPECT_EQ(model.width(ReportTableModel::ColPeakWidth), 75);
-    EXPECT_EQ(model.width(ReportTableModel::ColLane), 40);
-    EXPECT_EQ(model.width(ReportTableModel::ColBand), 40);
-    EXPECT_EQ(model.width(ReportTableModel::ColPeakAmplitude), 50);
+    EXPECT_EQ(model.heading(ReportTable::ColPosition), "Position");
+    EXPECT_EQ(model.width(ReportTable::ColPosition), 0);
+    EXPECT_FALSE(model.isColumnVisible(ReportTable::ColPosition));
+    EXPECT_EQ(model.width(ReportTable::ColPeakWidth), 75);
+    EXPECT_EQ(model.width(ReportTable::ColLane), 40);
+    EXPECT_EQ(model.width(ReportTable::ColBand), 40);
+    EXPECT_EQ(model.width(ReportTable::ColPeakAmplitude), 50);
 }
 
 TEST_F(ReportColumns, ConcentrationColumnsFollowOptionOrIntensityStandards)
 {
     m_options.m_Concentration = 1;
-    ReportTableModel model
-        = ReportTableModel::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
-    EXPECT_EQ(model.width(ReportTableModel::ColConcentration), 75);
-    EXPECT_EQ(model.width(ReportTableModel::ColPercentConcentration), 0);
+    ReportTable model = ReportTable::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
+    EXPECT_EQ(model.width(ReportTable::ColConcentration), 75);
+    EXPECT_EQ(model.width(ReportTable::ColPercentConcentration), 0);
 
     // Loaded standards show both, whatever the options say.
     m_options.m_Concentration = 0;
     m_analysis.GetCalibrationManager()->SetIntensityCurveType(CalibrationManager::CurveLinear);
     ASSERT_EQ(m_analysis.isODStardardsLoaded(), 1);
-    model = ReportTableModel::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
-    EXPECT_EQ(model.width(ReportTableModel::ColConcentration), 75);
-    EXPECT_EQ(model.width(ReportTableModel::ColPercentConcentration), 75);
-    EXPECT_EQ(model.width(ReportTableModel::ColMW), 0);
+    model = ReportTable::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes);
+    EXPECT_EQ(model.width(ReportTable::ColConcentration), 75);
+    EXPECT_EQ(model.width(ReportTable::ColPercentConcentration), 75);
+    EXPECT_EQ(model.width(ReportTable::ColMW), 0);
 }
 
 TEST_F(ReportColumns, AllColumnsIgnoresTheOptions)
 {
     m_options.m_Position = 0;
     m_options.m_Baseline = 0;
-    const ReportTableModel model
-        = ReportTableModel::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes, {}, true);
+    const ReportTable model
+        = ReportTable::build(m_analysis, m_noUserBands, m_options, Mode::AllLanes, {}, true);
     EXPECT_EQ(widths(model),
               (std::vector<int> {40, 40, 50, 50, 65, 75, 65, 75, 75, 75, 75, 75, 75, 75, 75, 75}));
 }
@@ -177,8 +176,8 @@ TEST(ReportCells, DetectedAndUserDefinedBandsUseTheirOwnFormats)
     CArray<Band> userBands;
     userBands.Add(Band(sampleData(), kArea));
 
-    const ReportTableModel model
-        = ReportTableModel::build(analysis, userBands, ReportOptions(), Mode::AllLanes);
+    const ReportTable model
+        = ReportTable::build(analysis, userBands, ReportOptions(), Mode::AllLanes);
     ASSERT_EQ(model.rowCount(), 2);
 
     const QStringList detected = {"1",  "1",     "77",           "1,234", "150",      "12,345.68",
@@ -190,7 +189,7 @@ TEST(ReportCells, DetectedAndUserDefinedBandsUseTheirOwnFormats)
         = {"User defined", "1",    "77",   "1234",    "150",   "12346", "26",   "45.68",
            "9876543",      "1234", "8004", "1500.50", "33.40", "0.46",  "7.13", "0.99"};
     EXPECT_EQ(model.row(1), user);
-    EXPECT_EQ(model.cell(1, ReportTableModel::ColLane), ReportTableModel::userDefinedLaneText());
+    EXPECT_EQ(model.cell(1, ReportTable::ColLane), ReportTable::userDefinedLaneText());
     EXPECT_THROW(model.cell(2, 0), CInvalidArgException);
     EXPECT_THROW(model.cell(0, 16), CInvalidArgException);
 }
@@ -204,10 +203,9 @@ TEST(ReportCells, HiddenColumnsStillCarryTheirTexts)
     ReportOptions options;
     options.m_PeakWidth = 0;
 
-    const ReportTableModel model
-        = ReportTableModel::build(analysis, CArray<Band>(), options, Mode::AllLanes);
-    EXPECT_EQ(model.width(ReportTableModel::ColPeakWidth), 0);
-    EXPECT_EQ(model.cell(0, ReportTableModel::ColPeakWidth), "7.13");
+    const ReportTable model = ReportTable::build(analysis, CArray<Band>(), options, Mode::AllLanes);
+    EXPECT_EQ(model.width(ReportTable::ColPeakWidth), 0);
+    EXPECT_EQ(model.cell(0, ReportTable::ColPeakWidth), "7.13");
 }
 
 // ---------------------------------------------------------------------------
@@ -226,19 +224,18 @@ protected:
         m_userBands.Add(bandAtRow(70));
     }
 
-    ReportTableModel build(Mode mode, const QList<int> &lanes = {}) const
+    ReportTable build(Mode mode, const QList<int> &lanes = {}) const
     {
-        return ReportTableModel::build(m_analysis, m_userBands, ReportOptions(), mode, lanes);
+        return ReportTable::build(m_analysis, m_userBands, ReportOptions(), mode, lanes);
     }
 
     // "lane|band|position" of every row.
-    static QStringList rows(const ReportTableModel &model)
+    static QStringList rows(const ReportTable &model)
     {
         QStringList out;
         for (int r = 0; r < model.rowCount(); ++r) {
-            out << model.cell(r, ReportTableModel::ColLane) + u'|'
-                    + model.cell(r, ReportTableModel::ColBand) + u'|'
-                    + model.cell(r, ReportTableModel::ColPosition);
+            out << model.cell(r, ReportTable::ColLane) + u'|' + model.cell(r, ReportTable::ColBand)
+                    + u'|' + model.cell(r, ReportTable::ColPosition);
         }
         return out;
     }
@@ -249,7 +246,7 @@ protected:
 
 TEST_F(ReportRows, SingleLaneListsOnlyThatLane)
 {
-    const ReportTableModel model = build(Mode::SingleLane, {2, 0});
+    const ReportTable model = build(Mode::SingleLane, {2, 0});
     EXPECT_EQ(rows(model), (QStringList {"3|1|30", " |2|40", " |3|50"}));
     EXPECT_EQ(model.rowLane(1), 2);
     EXPECT_EQ(model.rowBand(1), 1);
@@ -265,7 +262,7 @@ TEST_F(ReportRows, SingleLaneListsOnlyThatLane)
 
 TEST_F(ReportRows, MultipleLanesInLaneOrderWithoutUserBands)
 {
-    const ReportTableModel model = build(Mode::MultipleLanes, {2, 0, 2, 5});
+    const ReportTable model = build(Mode::MultipleLanes, {2, 0, 2, 5});
     EXPECT_EQ(rows(model), (QStringList {"1|1|10", " |2|20", "3|1|30", " |2|40", " |3|50"}));
     EXPECT_EQ(model.rowOf(0, 1), 1);
     EXPECT_EQ(model.rowOf(2, 0), 2);
@@ -273,7 +270,7 @@ TEST_F(ReportRows, MultipleLanesInLaneOrderWithoutUserBands)
 
 TEST_F(ReportRows, AllLanesThenUserDefinedBands)
 {
-    const ReportTableModel model = build(Mode::AllLanes);
+    const ReportTable model = build(Mode::AllLanes);
     EXPECT_EQ(rows(model),
               (QStringList {"1|1|10", " |2|20", "3|1|30", " |2|40", " |3|50", "User defined|1|60",
                             "User defined|2|70"}));
@@ -285,18 +282,16 @@ TEST_F(ReportRows, AllLanesThenUserDefinedBands)
 
 TEST_F(ReportRows, UserDefinedListsOnlyTheDrawnBands)
 {
-    const ReportTableModel model = build(Mode::UserDefined, {0});
+    const ReportTable model = build(Mode::UserDefined, {0});
     EXPECT_EQ(rows(model), (QStringList {"User defined|1|60", "User defined|2|70"}));
 }
 
 TEST_F(ReportRows, AnalysisWithoutDocumentHasNoUserBands)
 {
     // The collecting overload: without a document there are no drawn bands.
-    const ReportTableModel all
-        = ReportTableModel::build(m_analysis, ReportOptions(), Mode::AllLanes);
+    const ReportTable all = ReportTable::build(m_analysis, ReportOptions(), Mode::AllLanes);
     EXPECT_EQ(all.rowCount(), 5);
-    EXPECT_EQ(ReportTableModel::build(m_analysis, ReportOptions(), Mode::UserDefined).rowCount(),
-              0);
+    EXPECT_EQ(ReportTable::build(m_analysis, ReportOptions(), Mode::UserDefined).rowCount(), 0);
 }
 
 // The collecting overload measures the document's drawn bands, but only for
@@ -332,20 +327,18 @@ TEST(ReportFromDocument, DrawnBandsOfTheDocumentAreListed)
         analysis.GetLanes()->Add(laneWithBands(10, {12}));
         doc->Add(new UserDrawnBand(CRect(20, 25, 39, 34), area));
 
-        const ReportTableModel all
-            = ReportTableModel::build(analysis, ReportOptions(), Mode::AllLanes);
+        const ReportTable all = ReportTable::build(analysis, ReportOptions(), Mode::AllLanes);
         ASSERT_EQ(all.rowCount(), 2);
-        EXPECT_EQ(all.cell(1, ReportTableModel::ColLane), "User defined");
-        EXPECT_EQ(all.cell(1, ReportTableModel::ColPosition), "29");
-        EXPECT_NE(all.cell(1, ReportTableModel::ColTotalIntensity), "0");
+        EXPECT_EQ(all.cell(1, ReportTable::ColLane), "User defined");
+        EXPECT_EQ(all.cell(1, ReportTable::ColPosition), "29");
+        EXPECT_NE(all.cell(1, ReportTable::ColTotalIntensity), "0");
 
-        const ReportTableModel user
-            = ReportTableModel::build(analysis, ReportOptions(), Mode::UserDefined);
+        const ReportTable user = ReportTable::build(analysis, ReportOptions(), Mode::UserDefined);
         ASSERT_EQ(user.rowCount(), 1);
         EXPECT_EQ(user.row(0), all.row(1));
-        EXPECT_EQ(ReportTableModel::build(analysis, ReportOptions(), Mode::MultipleLanes, {0, 1})
-                      .rowCount(),
-                  1);
+        EXPECT_EQ(
+            ReportTable::build(analysis, ReportOptions(), Mode::MultipleLanes, {0, 1}).rowCount(),
+            1);
     }
     ProfileStore::install(std::move(previousStore));
 }
@@ -355,11 +348,11 @@ TEST(ReportFromDocument, DrawnBandsOfTheDocumentAreListed)
 
 TEST(ReportExport, CsvQuotesCommasAndQuotes)
 {
-    EXPECT_EQ(ReportTableModel::csvQuoted("1,234.50"), "\"1,234.50\"");
-    EXPECT_EQ(ReportTableModel::csvQuoted("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(ReportTableModel::csvQuoted("two\nlines"), "\"two\nlines\"");
-    EXPECT_EQ(ReportTableModel::csvQuoted("% Conc."), "% Conc.");
-    EXPECT_EQ(ReportTableModel::csvQuoted(" "), " ");
+    EXPECT_EQ(ReportTable::csvQuoted("1,234.50"), "\"1,234.50\"");
+    EXPECT_EQ(ReportTable::csvQuoted("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(ReportTable::csvQuoted("two\nlines"), "\"two\nlines\"");
+    EXPECT_EQ(ReportTable::csvQuoted("% Conc."), "% Conc.");
+    EXPECT_EQ(ReportTable::csvQuoted(" "), " ");
 }
 
 TEST(ReportExport, CsvAndTsvOfVisibleOrAllColumns)
@@ -378,8 +371,7 @@ TEST(ReportExport, CsvAndTsvOfVisibleOrAllColumns)
     options.m_VolumePerSurfaceArea = 0;
     options.m_RelMigrationDist = 0;
     // Visible: Lane, Band, Peak Amplitude.
-    const ReportTableModel model
-        = ReportTableModel::build(analysis, CArray<Band>(), options, Mode::AllLanes);
+    const ReportTable model = ReportTable::build(analysis, CArray<Band>(), options, Mode::AllLanes);
 
     EXPECT_EQ(model.toCsv(), "Lane,Band,Peak Amplitude\r\n1,1,\"1,234\"\r\n");
     EXPECT_EQ(model.toTsv(), "Lane\tBand\tPeak Amplitude\n1\t1\t1,234\n");

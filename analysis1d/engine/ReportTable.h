@@ -2,8 +2,9 @@
 
 // The content of the band report: its 16 columns (heading, width, format) and
 // one row of cell texts per band, for one lane, several lanes, all lanes or the
-// user-drawn bands. Plain data without widgets: the report window shows it, the
-// batch tool writes it as TSV or CSV.
+// user-drawn bands. Engine data without widgets or a Qt model: the report
+// window shows it through a table-model adapter of its own, the batch tool
+// writes it as TSV or CSV.
 //
 // Columns are always all 16, in the same order; a column whose report option
 // is off has width 0 (hidden), so column numbers never change. Cell texts are
@@ -21,7 +22,7 @@ class Analysis1D;
 class Band;
 class ReportOptions;
 
-class ReportTableModel
+class ReportTable
 {
 public:
     // Which bands the table lists.
@@ -59,7 +60,7 @@ public:
     // Text of the "Lane" cell of the user-drawn bands' rows.
     static const QString &userDefinedLaneText();
 
-    ReportTableModel();
+    ReportTable();
 
     // The table for 'analysis'. selectedLanes are 0-based lane indices (used
     // by SingleLane, its first entry, and MultipleLanes; duplicates count once);
@@ -67,13 +68,13 @@ public:
     // column gets its full width whatever the options. The user-drawn bands are
     // measured and collected from the analysis's document when the mode lists
     // them (Analysis1D::GetUserDrawBands), which is why the analysis is not const.
-    static ReportTableModel build(Analysis1D &analysis, const ReportOptions &options, Mode mode,
-                                  const QList<int> &selectedLanes = {}, bool allColumns = false);
+    static ReportTable build(Analysis1D &analysis, const ReportOptions &options, Mode mode,
+                             const QList<int> &selectedLanes = {}, bool allColumns = false);
     // The same with the user-drawn bands already measured; the analysis is
     // only read (its lanes and whether intensity standards are loaded).
-    static ReportTableModel build(const Analysis1D &analysis, const CArray<Band> &userBands,
-                                  const ReportOptions &options, Mode mode,
-                                  const QList<int> &selectedLanes = {}, bool allColumns = false);
+    static ReportTable build(const Analysis1D &analysis, const CArray<Band> &userBands,
+                             const ReportOptions &options, Mode mode,
+                             const QList<int> &selectedLanes = {}, bool allColumns = false);
 
     // Columns -------------------------------------------------------------------
     int columnCount() const { return int(m_columns.size()); }

@@ -1,4 +1,4 @@
-#include "analysis1d/ui/ReportTableModel.h"
+#include "analysis1d/engine/ReportTable.h"
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Band.h"
@@ -19,7 +19,7 @@ struct ColumnDefinition
 };
 
 // Headings and full widths, in column order.
-constexpr std::array<ColumnDefinition, ReportTableModel::ColumnCount> kColumns = {{
+constexpr std::array<ColumnDefinition, ReportTable::ColumnCount> kColumns = {{
     {"Lane", 40},
     {"Band", 40},
     {"Position", 50},
@@ -67,57 +67,56 @@ QString percentOfLane(double fraction)
 // place in its lane).
 void fillDetectedCells(QStringList &cells, int bandNumber, const BandData &d)
 {
-    cells[ReportTableModel::ColBand] = QString::number(bandNumber);
-    cells[ReportTableModel::ColPosition] = QString::number(d.m_centerOfGravity.y);
-    cells[ReportTableModel::ColPeakAmplitude] = grouped(d.m_peakAmplitude, 0);
-    cells[ReportTableModel::ColBaseline] = grouped(d.getAverageBaseLine(), 0);
-    cells[ReportTableModel::ColPeakArea] = grouped(d.m_peakArea, 2);
-    cells[ReportTableModel::ColPercentPeakArea] = percentOfLane(d.m_peakAreaFraction);
-    cells[ReportTableModel::ColMW] = fixed2(d.m_calibratedMW);
-    cells[ReportTableModel::ColTotalIntensity] = grouped(d.m_intensity, 2);
-    cells[ReportTableModel::ColSurfaceArea] = grouped(d.m_surfaceArea, 0);
-    cells[ReportTableModel::ColIntensityPerSurfaceArea] = grouped(d.m_intensityPerSurfaceArea, 2);
-    cells[ReportTableModel::ColConcentration] = grouped(d.m_calibratedIntensity, 2);
-    cells[ReportTableModel::ColPercentConcentration] = fixed0(d.m_calibratedIntensityPercentage);
-    cells[ReportTableModel::ColRelMigrationDist] = fixed2(d.m_relativeMigration);
-    cells[ReportTableModel::ColPeakWidth] = fixed2(d.m_peakWidth);
-    cells[ReportTableModel::ColGaussianFitting] = fixed2(d.m_gaussianFit);
+    cells[ReportTable::ColBand] = QString::number(bandNumber);
+    cells[ReportTable::ColPosition] = QString::number(d.m_centerOfGravity.y);
+    cells[ReportTable::ColPeakAmplitude] = grouped(d.m_peakAmplitude, 0);
+    cells[ReportTable::ColBaseline] = grouped(d.getAverageBaseLine(), 0);
+    cells[ReportTable::ColPeakArea] = grouped(d.m_peakArea, 2);
+    cells[ReportTable::ColPercentPeakArea] = percentOfLane(d.m_peakAreaFraction);
+    cells[ReportTable::ColMW] = fixed2(d.m_calibratedMW);
+    cells[ReportTable::ColTotalIntensity] = grouped(d.m_intensity, 2);
+    cells[ReportTable::ColSurfaceArea] = grouped(d.m_surfaceArea, 0);
+    cells[ReportTable::ColIntensityPerSurfaceArea] = grouped(d.m_intensityPerSurfaceArea, 2);
+    cells[ReportTable::ColConcentration] = grouped(d.m_calibratedIntensity, 2);
+    cells[ReportTable::ColPercentConcentration] = fixed0(d.m_calibratedIntensityPercentage);
+    cells[ReportTable::ColRelMigrationDist] = fixed2(d.m_relativeMigration);
+    cells[ReportTable::ColPeakWidth] = fixed2(d.m_peakWidth);
+    cells[ReportTable::ColGaussianFitting] = fixed2(d.m_gaussianFit);
 }
 
 // User-drawn bands are shown ungrouped, with their own formats.
 void fillUserDefinedCells(QStringList &cells, int bandNumber, const BandData &d)
 {
-    cells[ReportTableModel::ColLane] = ReportTableModel::userDefinedLaneText();
-    cells[ReportTableModel::ColBand] = QString::number(bandNumber);
-    cells[ReportTableModel::ColPosition] = QString::number(d.m_centerOfGravity.y);
-    cells[ReportTableModel::ColPeakAmplitude] = fixed0(d.m_peakAmplitude);
-    cells[ReportTableModel::ColBaseline] = fixed0(d.getAverageBaseLine());
-    cells[ReportTableModel::ColPeakArea] = fixed0(d.m_peakArea);
-    cells[ReportTableModel::ColPercentPeakArea] = percentOfLane(d.m_peakAreaFraction);
-    cells[ReportTableModel::ColMW] = fixed2(d.m_calibratedMW);
-    cells[ReportTableModel::ColTotalIntensity] = fixed0(d.m_intensity);
-    cells[ReportTableModel::ColSurfaceArea] = QString::number(d.m_surfaceArea);
-    cells[ReportTableModel::ColIntensityPerSurfaceArea] = fixed0(d.m_intensityPerSurfaceArea);
-    cells[ReportTableModel::ColConcentration] = fixed2(d.m_calibratedIntensity);
-    cells[ReportTableModel::ColPercentConcentration] = fixed2(d.m_calibratedIntensityPercentage);
-    cells[ReportTableModel::ColRelMigrationDist] = fixed2(d.m_relativeMigration);
-    cells[ReportTableModel::ColPeakWidth] = fixed2(d.m_peakWidth);
-    cells[ReportTableModel::ColGaussianFitting] = fixed2(d.m_gaussianFit);
+    cells[ReportTable::ColLane] = ReportTable::userDefinedLaneText();
+    cells[ReportTable::ColBand] = QString::number(bandNumber);
+    cells[ReportTable::ColPosition] = QString::number(d.m_centerOfGravity.y);
+    cells[ReportTable::ColPeakAmplitude] = fixed0(d.m_peakAmplitude);
+    cells[ReportTable::ColBaseline] = fixed0(d.getAverageBaseLine());
+    cells[ReportTable::ColPeakArea] = fixed0(d.m_peakArea);
+    cells[ReportTable::ColPercentPeakArea] = percentOfLane(d.m_peakAreaFraction);
+    cells[ReportTable::ColMW] = fixed2(d.m_calibratedMW);
+    cells[ReportTable::ColTotalIntensity] = fixed0(d.m_intensity);
+    cells[ReportTable::ColSurfaceArea] = QString::number(d.m_surfaceArea);
+    cells[ReportTable::ColIntensityPerSurfaceArea] = fixed0(d.m_intensityPerSurfaceArea);
+    cells[ReportTable::ColConcentration] = fixed2(d.m_calibratedIntensity);
+    cells[ReportTable::ColPercentConcentration] = fixed2(d.m_calibratedIntensityPercentage);
+    cells[ReportTable::ColRelMigrationDist] = fixed2(d.m_relativeMigration);
+    cells[ReportTable::ColPeakWidth] = fixed2(d.m_peakWidth);
+    cells[ReportTable::ColGaussianFitting] = fixed2(d.m_gaussianFit);
 }
 
 } // namespace
 
-const QString &ReportTableModel::userDefinedLaneText()
+const QString &ReportTable::userDefinedLaneText()
 {
     static const QString text = QStringLiteral("User defined");
     return text;
 }
 
-ReportTableModel::ReportTableModel() = default;
+ReportTable::ReportTable() = default;
 
-ReportTableModel ReportTableModel::build(Analysis1D &analysis, const ReportOptions &options,
-                                         Mode mode, const QList<int> &selectedLanes,
-                                         bool allColumns)
+ReportTable ReportTable::build(Analysis1D &analysis, const ReportOptions &options, Mode mode,
+                               const QList<int> &selectedLanes, bool allColumns)
 {
     CArray<Band> userBands;
     // Measuring the drawn bands costs a profile per band: only when they are shown.
@@ -129,12 +128,12 @@ ReportTableModel ReportTableModel::build(Analysis1D &analysis, const ReportOptio
                  allColumns);
 }
 
-ReportTableModel ReportTableModel::build(const Analysis1D &analysis, const CArray<Band> &userBands,
-                                         const ReportOptions &options, Mode mode,
-                                         const QList<int> &selectedLanes, bool allColumns)
+ReportTable ReportTable::build(const Analysis1D &analysis, const CArray<Band> &userBands,
+                               const ReportOptions &options, Mode mode,
+                               const QList<int> &selectedLanes, bool allColumns)
 {
-    ReportTableModel model;
-    model.createColumns(options, analysis.isODStardardsLoaded() == 1, allColumns);
+    ReportTable table;
+    table.createColumns(options, analysis.isODStardardsLoaded() == 1, allColumns);
 
     const int laneCount = analysis.GetNumberOfLanes();
     // One flag per lane. A selected index outside the lanes (a selection left
@@ -150,28 +149,28 @@ ReportTableModel ReportTableModel::build(const Analysis1D &analysis, const CArra
     case Mode::SingleLane:
         if (!selectedLanes.isEmpty())
             flag(selectedLanes.first());
-        model.addDetectedRows(analysis, flags);
+        table.addDetectedRows(analysis, flags);
         break;
     case Mode::MultipleLanes:
         // The user-drawn bands are not shown in this mode.
         for (const int lane : selectedLanes)
             flag(lane);
-        model.addDetectedRows(analysis, flags);
+        table.addDetectedRows(analysis, flags);
         break;
     case Mode::AllLanes:
         flags.assign(size_t(laneCount), true);
-        model.addDetectedRows(analysis, flags);
-        model.addUserDefinedRows(userBands);
+        table.addDetectedRows(analysis, flags);
+        table.addUserDefinedRows(userBands);
         break;
     case Mode::UserDefined:
-        model.addUserDefinedRows(userBands);
+        table.addUserDefinedRows(userBands);
         break;
     }
-    return model;
+    return table;
 }
 
-void ReportTableModel::createColumns(const ReportOptions &options, bool odStandardsLoaded,
-                                     bool allColumns)
+void ReportTable::createColumns(const ReportOptions &options, bool odStandardsLoaded,
+                                bool allColumns)
 {
     // The option that shows each column; "Lane" and "Band" are always shown,
     // and the concentration columns whenever intensity standards are loaded.
@@ -205,8 +204,7 @@ void ReportTableModel::createColumns(const ReportOptions &options, bool odStanda
     }
 }
 
-void ReportTableModel::addDetectedRows(const Analysis1D &analysis,
-                                       const std::vector<bool> &laneFlags)
+void ReportTable::addDetectedRows(const Analysis1D &analysis, const std::vector<bool> &laneFlags)
 {
     for (int laneIndex = 0; laneIndex < analysis.GetNumberOfLanes(); ++laneIndex) {
         if (!laneFlags[size_t(laneIndex)])
@@ -226,7 +224,7 @@ void ReportTableModel::addDetectedRows(const Analysis1D &analysis,
     }
 }
 
-void ReportTableModel::addUserDefinedRows(const CArray<Band> &userBands)
+void ReportTable::addUserDefinedRows(const CArray<Band> &userBands)
 {
     for (int i = 0; i < userBands.GetSize(); ++i) {
         RowInfo row;
@@ -238,62 +236,62 @@ void ReportTableModel::addUserDefinedRows(const CArray<Band> &userBands)
     }
 }
 
-void ReportTableModel::checkColumn(int column) const
+void ReportTable::checkColumn(int column) const
 {
     if (column < 0 || column >= columnCount())
         throw CInvalidArgException("report column out of range");
 }
 
-void ReportTableModel::checkRow(int row) const
+void ReportTable::checkRow(int row) const
 {
     if (row < 0 || row >= rowCount())
         throw CInvalidArgException("report row out of range");
 }
 
-const QString &ReportTableModel::heading(int column) const
+const QString &ReportTable::heading(int column) const
 {
     checkColumn(column);
     return m_columns[size_t(column)].heading;
 }
 
-int ReportTableModel::width(int column) const
+int ReportTable::width(int column) const
 {
     checkColumn(column);
     return m_columns[size_t(column)].width;
 }
 
-int ReportTableModel::format(int column) const
+int ReportTable::format(int column) const
 {
     checkColumn(column);
     return m_columns[size_t(column)].format;
 }
 
-const QString &ReportTableModel::cell(int row, int column) const
+const QString &ReportTable::cell(int row, int column) const
 {
     checkRow(row);
     checkColumn(column);
     return m_rows[size_t(row)].cells[column];
 }
 
-const QStringList &ReportTableModel::row(int row) const
+const QStringList &ReportTable::row(int row) const
 {
     checkRow(row);
     return m_rows[size_t(row)].cells;
 }
 
-int ReportTableModel::rowLane(int row) const
+int ReportTable::rowLane(int row) const
 {
     checkRow(row);
     return m_rows[size_t(row)].lane;
 }
 
-int ReportTableModel::rowBand(int row) const
+int ReportTable::rowBand(int row) const
 {
     checkRow(row);
     return m_rows[size_t(row)].band;
 }
 
-int ReportTableModel::rowOf(int lane, int band) const
+int ReportTable::rowOf(int lane, int band) const
 {
     if (lane < 0)
         return -1;
@@ -304,7 +302,7 @@ int ReportTableModel::rowOf(int lane, int band) const
     return -1;
 }
 
-QString ReportTableModel::tsvField(const QString &text)
+QString ReportTable::tsvField(const QString &text)
 {
     QString out = text;
     for (QChar &c : out) {
@@ -314,7 +312,7 @@ QString ReportTableModel::tsvField(const QString &text)
     return out;
 }
 
-QString ReportTableModel::csvQuoted(const QString &text)
+QString ReportTable::csvQuoted(const QString &text)
 {
     const bool needsQuotes = text.contains(u',') || text.contains(u'"') || text.contains(u'\n')
         || text.contains(u'\r');
@@ -325,9 +323,8 @@ QString ReportTableModel::csvQuoted(const QString &text)
     return u'"' + out + u'"';
 }
 
-QString ReportTableModel::toDelimited(QChar separator, const QString &lineEnd,
-                                      bool includeHiddenColumns,
-                                      QString (*field)(const QString &)) const
+QString ReportTable::toDelimited(QChar separator, const QString &lineEnd, bool includeHiddenColumns,
+                                 QString (*field)(const QString &)) const
 {
     std::vector<int> columns;
     for (int c = 0; c < columnCount(); ++c) {
@@ -350,12 +347,12 @@ QString ReportTableModel::toDelimited(QChar separator, const QString &lineEnd,
     return out;
 }
 
-QString ReportTableModel::toTsv(bool includeHiddenColumns) const
+QString ReportTable::toTsv(bool includeHiddenColumns) const
 {
     return toDelimited(u'\t', QStringLiteral("\n"), includeHiddenColumns, tsvField);
 }
 
-QString ReportTableModel::toCsv(bool includeHiddenColumns) const
+QString ReportTable::toCsv(bool includeHiddenColumns) const
 {
     return toDelimited(u',', QStringLiteral("\r\n"), includeHiddenColumns, csvQuoted);
 }
