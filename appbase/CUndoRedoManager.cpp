@@ -7,7 +7,13 @@
 
 #include "platform/Exceptions.h"
 
-#include <memory>
+#include <utility>
+
+void CUndoRedoManager::SnapshotDeleter::operator()(CDrawObjList *pList) const
+{
+    DeleteItems(*pList);
+    delete pList;
+}
 
 CUndoRedoManager::CUndoRedoManager() = default;
 
@@ -16,12 +22,17 @@ CUndoRedoManager::~CUndoRedoManager()
     Clear();
 }
 
+CUndoRedoManager::Snapshot CUndoRedoManager::NewSnapshot()
+{
+    return Snapshot(new CDrawObjList);
+}
+
 void CUndoRedoManager::SetDocument(CDensoraDoc *pDoc)
 {
     m_pDocument = pDoc;
 }
 
-int CUndoRedoManager::Save(const QString &, int action)
+int CUndoRedoManager::Save(const QString &caption, int action)
 {
     switch (action) {
     case Cancel:
@@ -29,25 +40,25 @@ int CUndoRedoManager::Save(const QString &, int action)
         break;
     case Start:
         DropPending();
-        m_pPending = new CDrawObjList;
+        m_pending = Step {NewSnapshot(), caption};
         break;
     case StartEnd:
         DropPending();
-        m_pPending = new CDrawObjList;
+        m_pending = Step {NewSnapshot(), caption};
         DeleteStorage(GotoStorage(m_nCurrent));
         if (m_pDocument)
-            CopyStorage(m_pDocument->GetObjects(), *m_pPending);
+            CopyStorage(m_pDocument->GetObjects(), *m_pending.objects);
         PushPending();
         break;
     case End:
         // Without a Start there is nothing to close.
-        if (m_pPending)
+        if (HasPendingAction())
             PushPending();
         break;
     case Group:
     default:
-        if (m_pPending && m_pDocument)
-            CopyStorage(m_pDocument->GetObjects(), *m_pPending);
+        if (HasPendingAction() && m_pDocument)
+            CopyStorage(m_pDocument->GetObjects(), *m_pending.objects);
         break;
     }
     return 1;
@@ -55,18 +66,13 @@ int CUndoRedoManager::Save(const QString &, int action)
 
 void CUndoRedoManager::DropPending()
 {
-    if (!m_pPending)
-        return;
-    DeleteItems(*m_pPending);
-    delete m_pPending;
-    m_pPending = nullptr;
+    m_pending = Step {};
 }
 
 void CUndoRedoManager::PushPending()
 {
     DeleteStorage(GotoStorage(m_nCurrent));
-    m_steps.append(m_pPending);
-    m_pPending = nullptr;
+    m_steps.push_back(std::exchange(m_pending, Step {}));
     ++m_nCurrent;
 }
 
@@ -81,11 +87,21 @@ int CUndoRedoManager::Undo()
 
 int CUndoRedoManager::Redo()
 {
-    if (m_nCurrent >= m_steps.size() || !m_pDocument)
+    if (m_nCurrent >= StepCount() || !m_pDocument)
         return 1;
     Exchange(m_nCurrent);
     ++m_nCurrent;
     return 1;
+}
+
+QString CUndoRedoManager::GetUndoCaption() const
+{
+    return CanUndo() ? m_steps[m_nCurrent - 1].caption : QString();
+}
+
+QString CUndoRedoManager::GetRedoCaption() const
+{
+    return CanRedo() ? m_steps[m_nCurrent].caption : QString();
 }
 
 // The document takes clones of the step's objects; the step takes the objects
@@ -94,16 +110,12 @@ int CUndoRedoManager::Redo()
 // copy instead of three (every copy clones the picture).
 void CUndoRedoManager::Exchange(int index)
 {
-    if (index < 0 || index >= m_steps.size())
+    if (index < 0 || index >= StepCount())
         throw CInvalidArgException();
-    CDrawObjList &step = *m_steps[index];
-    CDrawObjList restored;
-    try {
-        CopyStorage(step, restored);
-    } catch (...) {
-        DeleteItems(restored);
-        throw;
-    }
+    CDrawObjList &step = *m_steps[index].objects;
+    // A copy that fails half-way destroys what it made with the snapshot.
+    Snapshot restored = NewSnapshot();
+    CopyStorage(step, *restored);
 
     // The selections point at objects that are about to leave the document.
     for (CDrawView *view : m_pDocument->GetViews()) {
@@ -112,11 +124,11 @@ void CUndoRedoManager::Exchange(int index)
     }
 
     CDrawObjList &objects = m_pDocument->GetObjects();
-    CDrawObjList left = objects;
-    objects = restored;
+    // The document owns the restored objects from here on.
+    const CDrawObjList left = std::exchange(objects, std::exchange(*restored, {}));
     for (CDrawObject *obj : std::as_const(objects))
         obj->m_pDocument = m_pDocument;
-    for (CDrawObject *obj : std::as_const(left))
+    for (CDrawObject *obj : left)
         obj->m_pDocument = nullptr;
 
     DeleteItems(step);
@@ -130,9 +142,9 @@ int CUndoRedoManager::GotoStorage(int n) const
 {
     if (n < 0)
         return -1;
-    if (n > m_steps.size())
+    if (n > StepCount())
         throw CInvalidArgException();
-    return n < m_steps.size() ? n : -1;
+    return n < StepCount() ? n : -1;
 }
 
 void CUndoRedoManager::DeleteItems(CDrawObjList &list)
@@ -144,14 +156,13 @@ void CUndoRedoManager::DeleteItems(CDrawObjList &list)
 
 void CUndoRedoManager::DeleteStorage(int position)
 {
-    if (position < 0 || position >= m_steps.size())
+    if (position < 0 || position >= StepCount())
         return;
-    while (m_steps.size() > position) {
-        std::unique_ptr<CDrawObjList> step(m_steps.takeLast());
-        DeleteItems(*step);
-    }
-    if (m_nCurrent > m_steps.size())
-        m_nCurrent = int(m_steps.size());
+    // Newest first.
+    while (StepCount() > position)
+        m_steps.pop_back();
+    if (m_nCurrent > StepCount())
+        m_nCurrent = StepCount();
 }
 
 void CUndoRedoManager::CopyStorage(const CDrawObjList &from, CDrawObjList &to)

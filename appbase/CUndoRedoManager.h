@@ -12,8 +12,10 @@
 
 #include "contracts/overlay/CDrawObjList.h"
 
-#include <QList>
 #include <QString>
+
+#include <memory>
+#include <vector>
 
 class CDensoraDoc;
 
@@ -22,8 +24,24 @@ class CUndoRedoManager
 public:
     enum enAction { Start = 0, End = 1, StartEnd = 2, Group = 3, Cancel = 4 };
 
-    // The steps, oldest first. The manager owns every list and every object in it.
-    using StepList = QList<CDrawObjList *>;
+    // Destroys the objects of a snapshot, then the list.
+    struct SnapshotDeleter
+    {
+        void operator()(CDrawObjList *pList) const;
+    };
+    // Clones that belong to the manager alone: destroying the snapshot destroys
+    // its objects.
+    using Snapshot = std::unique_ptr<CDrawObjList, SnapshotDeleter>;
+    // One step: the objects as they were before an operation, and the caption
+    // the operation was opened with ("Delete Band"). The caption names the
+    // operation in both directions: "Undo Delete Band", then "Redo Delete Band".
+    struct Step
+    {
+        Snapshot objects;
+        QString caption;
+    };
+    // The steps, oldest first.
+    using StepList = std::vector<Step>;
 
     CUndoRedoManager();
     ~CUndoRedoManager();
@@ -33,8 +51,9 @@ public:
     void SetDocument(CDensoraDoc *pDoc);
     CDensoraDoc *GetDocument() const { return m_pDocument; }
 
-    // Records an action; any value other than the five acts as Group. The caption
-    // names the operation; it is not kept. Returns 1.
+    // Records an action; any value other than the five acts as Group. The
+    // caption of Start and StartEnd becomes the step's caption; the captions of
+    // the other actions are not kept. Returns 1.
     int Save(const QString &caption, int action);
 
     // Exchange the document's objects with the step before (Undo) or at (Redo)
@@ -42,13 +61,16 @@ public:
     int Undo();
     int Redo();
     bool CanUndo() const { return m_nCurrent > 0; }
-    bool CanRedo() const { return m_nCurrent < m_steps.size(); }
+    bool CanRedo() const { return m_nCurrent < StepCount(); }
+    // Caption of the step Undo (Redo) would exchange; empty when there is none.
+    QString GetUndoCaption() const;
+    QString GetRedoCaption() const;
 
     const StepList &GetActionStorage() const { return m_steps; }
     // Number of steps that can be undone; steps from this index on are redo steps.
     int GetCurrent() const { return m_nCurrent; }
     // Whether a Start is waiting for its End or Cancel.
-    bool HasPendingAction() const { return m_pPending != nullptr; }
+    bool HasPendingAction() const { return m_pending.objects != nullptr; }
 
     // Position (index) of step n, or -1 for n < 0 and for n equal to the number of
     // steps (just past the last). CInvalidArgException when n is beyond that.
@@ -68,6 +90,8 @@ public:
     void Enable(bool bEnable) { m_bEnabled = bEnable ? 1 : 0; }
 
 private:
+    static Snapshot NewSnapshot();
+    int StepCount() const { return int(m_steps.size()); }
     void DropPending();
     // Appends the pending snapshot as the newest step, dropping the redo steps.
     void PushPending();
@@ -75,8 +99,8 @@ private:
     void Exchange(int index);
 
     CDensoraDoc *m_pDocument = nullptr; // not owned
-    StepList m_steps; // owned, with their objects
+    StepList m_steps;
     int m_bEnabled = 1;
     int m_nCurrent = 0;
-    CDrawObjList *m_pPending = nullptr; // owned, with its objects
+    Step m_pending; // without objects while no Start is waiting
 };

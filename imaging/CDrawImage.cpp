@@ -145,10 +145,7 @@ BOOL CDrawImage::Resample(int w, int h)
 
 CDrawObject *CDrawImage::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new CDrawImage(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 void CDrawImage::Draw(QPainter *pDC, CDrawView *pView)

@@ -114,8 +114,5 @@ void MWLadder::Draw(QPainter *pDC, CDrawView *pView)
 
 CDrawObject *MWLadder::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new MWLadder(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }

@@ -82,8 +82,5 @@ void MWMarker::Draw(QPainter *pDC, CDrawView *pView)
 
 CDrawObject *MWMarker::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new MWMarker(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }

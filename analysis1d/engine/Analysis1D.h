@@ -19,6 +19,7 @@
 #include "platform/CArray.h"
 #include "platform/Geometry.h"
 
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -178,8 +179,10 @@ public:
     void DestroyReportAndGraph();
     // CalculateAnalysisData, then the report and the graph are refreshed.
     void UpdateReportAndGraph();
-    ReportWnd1D *GetReportWnd() const { return m_pReportWnd; }
-    GraphWnd1D *GetGraphWnd() const { return m_pGraphWnd; }
+    // Null once the output pane has deleted the window. Only code that knows
+    // the window classes (analysis1d/ui/) can look through these.
+    const QPointer<ReportWnd1D> &GetReportWnd() const { return m_pReportWnd; }
+    const QPointer<GraphWnd1D> &GetGraphWnd() const { return m_pGraphWnd; }
 
     // The document's user-drawn bands, each measured along its own column.
     void GetUserDrawBands(CArray<Band> *pOut);
@@ -203,13 +206,16 @@ private:
     void rebuildAfterLoad(bool withBackground);
     void loadLanes(CArchive &ar, bool oldestForm);
 
-    ReportWnd1D *m_pReportWnd = nullptr; // owned
-    GraphWnd1D *m_pGraphWnd = nullptr; // owned
+    // The windows and dialogs belong to their Qt parents (the output pane's tab
+    // control, the view's window), which may delete them first; these only
+    // watch them. The engine handles them without the classes' definitions.
+    QPointer<ReportWnd1D> m_pReportWnd;
+    QPointer<GraphWnd1D> m_pGraphWnd;
     int m_WizardRunning = 0;
     std::unique_ptr<RasterImageGS16> m_pAnalysisImage;
     Analysis1DDoc *m_pDocument = nullptr; // not owned
-    AnalysisWizardDlg *m_pWizardDlg = nullptr; // owned
-    DetectionDlg *m_pDetectionDlg = nullptr; // owned
+    QPointer<AnalysisWizardDlg> m_pWizardDlg;
+    QPointer<DetectionDlg> m_pDetectionDlg;
     CArray<Lane> m_Lanes; // left to right
     std::unique_ptr<CalibrationManager> m_pCalibrationManager;
     std::unique_ptr<RasterImageGS16> m_pBGImage;

@@ -63,10 +63,7 @@ void AnalysisArea::Draw(QPainter *pDC, CDrawView *pView)
 
 CDrawObject *AnalysisArea::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new AnalysisArea(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 CRect AnalysisArea::GetAreaToBeRepainted(CDrawView *pView) const

@@ -19,8 +19,5 @@ BackgroundArea::~BackgroundArea() = default;
 
 CDrawObject *BackgroundArea::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new BackgroundArea(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }

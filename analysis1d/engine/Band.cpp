@@ -151,10 +151,7 @@ void Band::ReadV2AndBelow(CArchive &ar)
 
 CDrawObject *Band::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new Band(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,

@@ -73,10 +73,7 @@ void DyeFront::Draw(QPainter *pDC, CDrawView *pView)
 
 CDrawObject *DyeFront::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new DyeFront(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 CRect DyeFront::GetAreaToBeRepainted(CDrawView *pView) const

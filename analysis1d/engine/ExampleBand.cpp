@@ -54,8 +54,5 @@ bool ExampleBand::CanBeSelected() const
 
 CDrawObject *ExampleBand::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new ExampleBand(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }

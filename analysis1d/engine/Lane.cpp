@@ -218,10 +218,7 @@ void Lane::SerializeGaussians(CArchive &ar, CGaussianArray &gaussians)
 
 CDrawObject *Lane::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new Lane(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 void Lane::CalculateBandsData(RasterImageGS16 *image, int wellY, int dyeFrontY)

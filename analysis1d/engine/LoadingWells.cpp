@@ -73,10 +73,7 @@ void LoadingWells::Draw(QPainter *pDC, CDrawView *pView)
 
 CDrawObject *LoadingWells::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new LoadingWells(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 CRect LoadingWells::GetAreaToBeRepainted(CDrawView *pView) const

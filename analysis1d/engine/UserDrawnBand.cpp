@@ -19,8 +19,5 @@ UserDrawnBand::~UserDrawnBand() = default;
 
 CDrawObject *UserDrawnBand::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new UserDrawnBand(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }

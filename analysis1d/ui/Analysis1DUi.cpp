@@ -19,8 +19,8 @@ void Analysis1D::StartSetupWizard(Analysis1DView *pView, int nMode)
     Q_UNUSED(pView);
     Q_UNUSED(nMode);
     // >>> An open wizard is closed and deleted, then AnalysisWizardDlg(pView,
-    // >>> nMode) is created modelessly from resource kSetupWizardResource over
-    // >>> the view and shown.
+    // >>> nMode) is created modelessly from resource kSetupWizardResource as a
+    // >>> child of the view's window and shown.
     m_WizardRunning = 1;
 }
 
@@ -41,24 +41,24 @@ void Analysis1D::StartDetectionWizard(Analysis1DView *pView)
 
 void Analysis1D::WhiteOnBlackSet()
 {
-    if (!m_pWizardDlg)
+    if (m_pWizardDlg.isNull())
         return;
     // >>> WhiteOnBlackSet(the choice of the wizard's tone page).
 }
 
 void Analysis1D::enableWizardNext()
 {
-    if (!m_pWizardDlg)
+    if (m_pWizardDlg.isNull())
         return;
     // >>> Enables the wizard's "next" button (control 1).
 }
 
 void Analysis1D::destroyDialogs()
 {
-    // >>> The set-up wizard's window is destroyed and the wizard deleted; the
-    // >>> detection dialog is deleted.
-    m_pWizardDlg = nullptr;
-    m_pDetectionDlg = nullptr;
+    // >>> The set-up wizard and the detection dialog, where their parent has
+    // >>> not deleted them already, are closed and deleted.
+    m_pWizardDlg.clear();
+    m_pDetectionDlg.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -68,7 +68,8 @@ void Analysis1D::CreateReportWnd(QTabWidget *pTabs)
 {
     Q_UNUSED(pTabs);
     // >>> ReportWnd1D bound to this analysis (made when absent, its old window
-    // >>> destroyed), created as a visible child filling the tab control, id
+    // >>> destroyed), created as a visible child filling the tab control (which
+    // >>> owns it), id
     // >>> kReportWindowId, added as the detachable tab "Report" and filled.
 }
 
@@ -78,16 +79,17 @@ void Analysis1D::CreateGraphWnd(QTabWidget *pTabs)
     if (GetNumberOfLanes() == 0)
         return;
     // >>> GraphWnd1D bound to this analysis (made when absent, its old window
-    // >>> destroyed), created as a visible child filling the tab control, id
+    // >>> destroyed), created as a visible child filling the tab control (which
+    // >>> owns it), id
     // >>> kGraphWindowId, added as the detachable tab "Graph" and set up.
 }
 
 void Analysis1D::DestroyReportAndGraph()
 {
-    // >>> Report, then graph: the window is destroyed if it has one and the
-    // >>> object deleted.
-    m_pReportWnd = nullptr;
-    m_pGraphWnd = nullptr;
+    // >>> Report, then graph: a window the tab control has not deleted already
+    // >>> is deleted (its tab goes with it).
+    m_pReportWnd.clear();
+    m_pGraphWnd.clear();
 }
 
 void Analysis1D::UpdateReportAndGraph()

@@ -39,7 +39,7 @@ TEST(CUndoRedoManager, NothingToUndoOrRedoChangesNothing)
     doc.Undo();
     doc.Redo();
     EXPECT_EQ(positions(doc.GetObjects()), QList<CRect> {CRect(0, 0, 5, 5)});
-    EXPECT_TRUE(doc.GetActionStorage().isEmpty());
+    EXPECT_TRUE(doc.GetActionStorage().empty());
 }
 
 TEST(CUndoRedoManager, UndoBringsADeletedObjectBackAndRedoRemovesItAgain)
@@ -80,12 +80,12 @@ TEST(CUndoRedoManager, NewStepAfterUndoDiscardsTheRedoSteps)
     rect->Offset(1, 0);
     doc.SaveActionStartEnd(QStringLiteral("two"));
     doc.GetObjects().first()->Offset(1, 0);
-    ASSERT_EQ(doc.GetActionStorage().size(), 2);
+    ASSERT_EQ(doc.GetActionStorage().size(), 2u);
 
     doc.Undo();
     EXPECT_TRUE(doc.CanRedo());
     doc.SaveActionStartEnd(QStringLiteral("three"));
-    EXPECT_EQ(doc.GetActionStorage().size(), 2);
+    EXPECT_EQ(doc.GetActionStorage().size(), 2u);
     EXPECT_EQ(doc.GetUndoRedoManager().GetCurrent(), 2);
     EXPECT_FALSE(doc.CanRedo());
 
@@ -94,7 +94,7 @@ TEST(CUndoRedoManager, NewStepAfterUndoDiscardsTheRedoSteps)
     doc.SaveActionStart(QStringLiteral("four"));
     doc.SaveActionGroup(QStringLiteral("four"));
     doc.SaveActionEnd(QStringLiteral("four"));
-    EXPECT_EQ(doc.GetActionStorage().size(), 2);
+    EXPECT_EQ(doc.GetActionStorage().size(), 2u);
     EXPECT_FALSE(doc.CanRedo());
 }
 
@@ -109,26 +109,63 @@ TEST(CUndoRedoManager, CancelAndUnopenedActionsAddNothing)
     EXPECT_TRUE(manager.HasPendingAction());
     doc.SaveActionCancel(QStringLiteral("drag"));
     EXPECT_FALSE(manager.HasPendingAction());
-    EXPECT_TRUE(doc.GetActionStorage().isEmpty());
+    EXPECT_TRUE(doc.GetActionStorage().empty());
 
     // End and Group without a Start are ignored.
     doc.SaveActionGroup(QStringLiteral("stray"));
     doc.SaveActionEnd(QStringLiteral("stray"));
-    EXPECT_TRUE(doc.GetActionStorage().isEmpty());
+    EXPECT_TRUE(doc.GetActionStorage().empty());
     EXPECT_FALSE(doc.CanUndo());
 
     // A Start forgotten before a StartEnd is dropped, not stored.
     doc.SaveActionStart(QStringLiteral("forgotten"));
     doc.SaveActionStartEnd(QStringLiteral("one-shot"));
-    EXPECT_EQ(doc.GetActionStorage().size(), 1);
+    EXPECT_EQ(doc.GetActionStorage().size(), 1u);
     EXPECT_FALSE(manager.HasPendingAction());
 
     // Unknown action values act as Group.
     doc.SaveActionStart(QStringLiteral("odd"));
     manager.Save(QStringLiteral("odd"), 17);
     doc.SaveActionEnd(QStringLiteral("odd"));
-    ASSERT_EQ(doc.GetActionStorage().size(), 2);
-    EXPECT_EQ(doc.GetActionStorage().last()->size(), 1);
+    ASSERT_EQ(doc.GetActionStorage().size(), 2u);
+    EXPECT_EQ(doc.GetActionStorage().back().objects->size(), 1);
+}
+
+TEST(CUndoRedoManager, StepsKeepTheCaptionTheyWereOpenedWith)
+{
+    CDensoraDoc doc;
+    CDrawRectangle *rect = addRect(doc, CRect(0, 0, 5, 5));
+    const CUndoRedoManager &manager = doc.GetUndoRedoManager();
+    EXPECT_TRUE(manager.GetUndoCaption().isEmpty());
+    EXPECT_TRUE(manager.GetRedoCaption().isEmpty());
+
+    doc.SaveActionStartEnd(QStringLiteral("Delete Band"));
+    rect->Offset(1, 0);
+    // The caption of the Start names the step, not that of the End.
+    doc.SaveActionStart(QStringLiteral("Move"));
+    doc.SaveActionGroup(QStringLiteral("Move"));
+    doc.GetObjects().first()->Offset(1, 0);
+    doc.SaveActionEnd(QStringLiteral("closing"));
+    // A cancelled action leaves no caption behind.
+    doc.SaveActionStart(QStringLiteral("Drag"));
+    doc.SaveActionCancel(QStringLiteral("Drag"));
+    EXPECT_EQ(manager.GetUndoCaption(), QStringLiteral("Move"));
+    EXPECT_TRUE(manager.GetRedoCaption().isEmpty());
+
+    doc.Undo();
+    EXPECT_EQ(manager.GetUndoCaption(), QStringLiteral("Delete Band"));
+    EXPECT_EQ(manager.GetRedoCaption(), QStringLiteral("Move"));
+    doc.Undo();
+    EXPECT_TRUE(manager.GetUndoCaption().isEmpty());
+    EXPECT_EQ(manager.GetRedoCaption(), QStringLiteral("Delete Band"));
+
+    // A new step drops the redo steps and their captions.
+    doc.Redo();
+    doc.SaveActionStartEnd(QStringLiteral("Add Lane"));
+    EXPECT_EQ(manager.GetUndoCaption(), QStringLiteral("Add Lane"));
+    EXPECT_TRUE(manager.GetRedoCaption().isEmpty());
+    ASSERT_EQ(manager.GetActionStorage().size(), 2u);
+    EXPECT_EQ(manager.GetActionStorage().front().caption, QStringLiteral("Delete Band"));
 }
 
 TEST(CUndoRedoManager, GroupedMoveIsUndoneToTheOldPlace)
@@ -151,7 +188,7 @@ TEST(CUndoRedoManager, StepsHoldTheirOwnCopies)
     CDensoraDoc doc;
     CDrawRectangle *rect = addRect(doc, CRect(0, 0, 4, 4));
     doc.SaveActionStartEnd(QStringLiteral("snap"));
-    const CDrawObjList &step = *doc.GetActionStorage().first();
+    const CDrawObjList &step = *doc.GetActionStorage().front().objects;
     ASSERT_EQ(step.size(), 1);
     EXPECT_NE(step.first(), rect);
     EXPECT_EQ(step.first()->GetDocument(), nullptr);
@@ -219,10 +256,10 @@ TEST(CUndoRedoManager, StorageHelpers)
 
     // Dropping the last two steps leaves one that can be undone.
     manager.DeleteStorage(1);
-    EXPECT_EQ(manager.GetActionStorage().size(), 1);
+    EXPECT_EQ(manager.GetActionStorage().size(), 1u);
     EXPECT_EQ(manager.GetCurrent(), 1);
     manager.DeleteStorage(-1);
-    EXPECT_EQ(manager.GetActionStorage().size(), 1);
+    EXPECT_EQ(manager.GetActionStorage().size(), 1u);
 
     CDrawObjList copy;
     CUndoRedoManager::CopyStorage(doc.GetObjects(), copy);
@@ -235,5 +272,5 @@ TEST(CUndoRedoManager, StorageHelpers)
     // A new document's history is empty.
     doc.DeleteContents();
     EXPECT_FALSE(doc.CanUndo());
-    EXPECT_TRUE(doc.GetActionStorage().isEmpty());
+    EXPECT_TRUE(doc.GetActionStorage().empty());
 }

@@ -113,10 +113,7 @@ void AnalysisOverlay::MoveHandleTo(int nHandle, CPoint point, CDrawView *pView)
 
 CDrawObject *AnalysisOverlay::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new AnalysisOverlay(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 CRect AnalysisOverlay::GetAreaToBeRepainted(CDrawView *pView) const

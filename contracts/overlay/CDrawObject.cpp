@@ -312,10 +312,14 @@ void CDrawObject::DeletePropertyPages() { }
 
 CDrawObject *CDrawObject::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new CDrawObject(*this);
+    return CloneAs(*this, pDoc);
+}
+
+CDrawObject *CDrawObject::AddClone(CDrawObject *pClone, CDrawDocument *pDoc)
+{
     if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+        pDoc->Add(pClone, false);
+    return pClone;
 }
 
 void CDrawObject::Remove()

@@ -149,6 +149,15 @@ public:
     int m_nTextZooms = 0;
 
 protected:
+    // The body of every kind's Clone: a copy made by T's copy constructor,
+    // added to the document when one is given (without frame style). The
+    // caller owns the copy when no document is given.
+    template <class T>
+    static CDrawObject *CloneAs(const T &self, CDrawDocument *pDoc)
+    {
+        return AddClone(new T(self), pDoc);
+    }
+
     // Zoom of the given view, else of the document's first view, else 1.
     float ZoomOf(CDrawView *pView) const;
     // Draws the handle squares, each handle coordinate shifted by 'offset'.
@@ -156,4 +165,8 @@ protected:
     // Rectangle handle arithmetic shared by the rectangle kinds.
     static CPoint RectHandle(const CRect &rect, int nHandle);
     static CRect MoveRectHandle(const CRect &rect, int nHandle, CPoint point);
+
+private:
+    // Out of line so that this header needs no complete CDrawDocument.
+    static CDrawObject *AddClone(CDrawObject *pClone, CDrawDocument *pDoc);
 };

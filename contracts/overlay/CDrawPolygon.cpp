@@ -229,10 +229,7 @@ void CDrawPolygon::MoveHandleTo(int nHandle, CPoint point, CDrawView *pView)
 
 CDrawObject *CDrawPolygon::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new CDrawPolygon(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 void CDrawPolygon::AddPoint(const CPoint &point, CDrawView *pView)

@@ -187,8 +187,5 @@ int CDrawRectangle::HitTest(const CPoint &point, int bSelected, CDrawView *pView
 
 CDrawObject *CDrawRectangle::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new CDrawRectangle(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }

@@ -109,10 +109,7 @@ void CDrawRectangleBound::MoveTo(const CRect &position, CDrawView *pView)
 
 CDrawObject *CDrawRectangleBound::Clone(CDrawDocument *pDoc)
 {
-    auto *clone = new CDrawRectangleBound(*this);
-    if (pDoc)
-        pDoc->Add(clone, false);
-    return clone;
+    return CloneAs(*this, pDoc);
 }
 
 bool CDrawRectangleBound::CanBeEdited() const

@@ -2,6 +2,7 @@
 
 #include "contracts/overlay/CDrawDocument.h"
 #include "contracts/overlay/CDrawPolygon.h"
+#include "contracts/overlay/CDrawRectangle.h"
 #include "contracts/overlay/COffscreenDrawView.h"
 #include "contracts/overlay/CDrawRectangleBound.h"
 
@@ -279,3 +280,34 @@ TEST(DrawObjectAttributes, CopyCompareCloneAndSetters)
 }
 
 } // namespace
+
+TEST(DrawObjectClone, EveryKindClonesAsItselfLooseOrIntoTheDocument)
+{
+    CDrawDocument doc;
+    CDrawObject plain(CRect(0, 0, 4, 4));
+    CDrawRectangle rectangle(CRect(1, 1, 6, 6));
+    rectangle.m_lineColor = RGB(0, 0, 255);
+    CDrawRectangleBound bound(CRect(2, 2, 8, 8), CRect(0, 0, 20, 20));
+    CDrawPolygon polygon;
+    polygon.AddPoint(CPoint(1, 1));
+    polygon.AddPoint(CPoint(9, 3));
+    polygon.AddPoint(CPoint(4, 7));
+
+    CDrawObject *const kinds[] = {&plain, &rectangle, &bound, &polygon};
+    for (CDrawObject *original : kinds) {
+        SCOPED_TRACE(original->GetRuntimeClass()->m_lpszClassName);
+        std::unique_ptr<CDrawObject> loose(original->Clone(nullptr));
+        EXPECT_NE(loose.get(), original);
+        EXPECT_EQ(loose->GetRuntimeClass(), original->GetRuntimeClass());
+        EXPECT_TRUE(*loose == *original);
+        EXPECT_FALSE(doc.GetObjects().contains(loose.get()));
+
+        CDrawObject *added = original->Clone(&doc);
+        EXPECT_EQ(doc.GetObjects().last(), added);
+        EXPECT_EQ(added->GetDocument(), &doc);
+        EXPECT_EQ(added->GetRuntimeClass(), original->GetRuntimeClass());
+    }
+    EXPECT_EQ(doc.GetObjects().size(), 4);
+    const auto *polygonCopy = static_cast<const CDrawPolygon *>(doc.GetObjects().last());
+    EXPECT_EQ(polygonCopy->GetPoints(), polygon.GetPoints());
+}

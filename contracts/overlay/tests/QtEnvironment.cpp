@@ -1,3 +1,0 @@
-#include "testsupport/GuiTestEnvironment.h"
-
-DENSORA_GUI_TEST_ENVIRONMENT()
