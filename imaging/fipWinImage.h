@@ -8,13 +8,16 @@
 // auto-contrast palette and pixel inversion.
 //
 // The picture's own bitmap is never altered for display: every draw after a
-// change builds the display bitmap from a copy and keeps it as a QImage.
+// change builds the display bitmap from a copy and keeps it as a QImage
+// (ImageDisplayPipeline). The exchange with the desktop is BitmapExchange's,
+// reading and writing through Qt devices FreeImageDeviceIO's.
 //
 // Every member that changes pixels goes through setModified(TRUE), which the
 // derived image uses to drop what it derived from the old pixels. The fipImage
 // members that change pixels are therefore hidden here by wrappers; code that
 // writes scan lines directly must call setModified() itself.
 
+#include "imaging/ImageDisplayPipeline.h"
 #include "platform/CObject.h"
 #include "platform/Geometry.h"
 
@@ -235,18 +238,8 @@ protected:
 
 private:
     void copyDisplaySettings(const fipWinImage &src);
-    void invalidateDisplay() const { m_DisplayDirty = true; }
-    bool paletteStepApplies() const;
-    // Builds the display bitmap; *owned tells whether it must be unloaded.
-    FIBITMAP *buildDisplayBitmap(BOOL useFileBkg, RGBQUAD *appBkColor, FIBITMAP *bg,
-                                 bool *owned) const;
-    void applyPaletteStep(FIBITMAP *display) const;
+    void invalidateDisplay() const { m_Display.invalidate(); }
 
     // The display bitmap, kept as the image QPainter draws.
-    mutable QImage m_DisplayImage;
-    mutable bool m_DisplayDirty = true;
-    mutable BOOL m_DisplayUsedFileBkg = FALSE;
-    mutable bool m_DisplayHadAppBk = false;
-    mutable RGBQUAD m_DisplayAppBk = {0, 0, 0, 0};
-    mutable FIBITMAP *m_DisplayBg = nullptr;
+    mutable ImageDisplayPipeline m_Display;
 };

@@ -1,0 +1,58 @@
+#include "imaging/FreeImageDeviceIO.h"
+
+#include <QIODevice>
+
+#include <cstdio>
+#include <cstring>
+
+FreeImageDeviceIO::FreeImageDeviceIO(QIODevice *device) : m_device(device)
+{
+    m_io.read_proc = &FreeImageDeviceIO::read;
+    m_io.write_proc = &FreeImageDeviceIO::write;
+    m_io.seek_proc = &FreeImageDeviceIO::seek;
+    m_io.tell_proc = &FreeImageDeviceIO::tell;
+}
+
+unsigned DLL_CALLCONV FreeImageDeviceIO::read(void *buffer, unsigned size, unsigned count,
+                                              fi_handle handle)
+{
+    auto *self = static_cast<FreeImageDeviceIO *>(handle);
+    const qint64 wanted = qint64(size) * count;
+    if (wanted <= 0)
+        return 0;
+    qint64 got = self->m_device->read(static_cast<char *>(buffer), wanted);
+    if (got < 0)
+        got = 0;
+    if (got < wanted) {
+        std::memset(static_cast<char *>(buffer) + got, 0, size_t(wanted - got));
+        self->m_readPastEnd = true;
+    }
+    return unsigned(got / size);
+}
+
+unsigned DLL_CALLCONV FreeImageDeviceIO::write(void *buffer, unsigned size, unsigned count,
+                                               fi_handle handle)
+{
+    auto *self = static_cast<FreeImageDeviceIO *>(handle);
+    if (size == 0)
+        return 0;
+    const qint64 put
+        = self->m_device->write(static_cast<const char *>(buffer), qint64(size) * count);
+    return put <= 0 ? 0 : unsigned(put / size);
+}
+
+int DLL_CALLCONV FreeImageDeviceIO::seek(fi_handle handle, long offset, int origin)
+{
+    QIODevice *device = static_cast<FreeImageDeviceIO *>(handle)->m_device;
+    qint64 target = offset;
+    if (origin == SEEK_CUR)
+        target += device->pos();
+    else if (origin == SEEK_END)
+        target += device->size();
+    return target >= 0 && device->seek(target) ? 0 : -1;
+}
+
+long DLL_CALLCONV FreeImageDeviceIO::tell(fi_handle handle)
+{
+    return long(static_cast<FreeImageDeviceIO *>(handle)->m_device->pos());
+}
