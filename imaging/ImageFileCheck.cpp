@@ -1,8 +1,15 @@
 #include "imaging/ImageFileCheck.h"
 
+#include <QByteArray>
 #include <QIODevice>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
+#include <optional>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -15,6 +22,7 @@ public:
     bool ok() const { return m_ok; }
     qint64 pos() const { return m_device->pos(); }
     qint64 size() const { return m_device->size(); }
+    uint64_t remaining() const { return uint64_t(std::max<qint64>(0, size() - pos())); }
 
     uint64_t read(int bytes)
     {
@@ -29,9 +37,21 @@ public:
         return value;
     }
 
+    QByteArray bytes(uint64_t count)
+    {
+        if (!m_ok || count > remaining()) {
+            m_ok = false;
+            return {};
+        }
+        QByteArray data = m_device->read(qint64(count));
+        if (uint64_t(data.size()) != count)
+            m_ok = false;
+        return data;
+    }
+
     void skip(uint64_t bytes)
     {
-        if (!m_ok || bytes > uint64_t(size() - pos()) || !m_device->seek(pos() + qint64(bytes)))
+        if (!m_ok || bytes > remaining() || !m_device->seek(pos() + qint64(bytes)))
             m_ok = false;
     }
 
@@ -40,12 +60,429 @@ private:
     bool m_ok = true;
 };
 
+// Puts the device back at the start whatever a check did to it.
+class Rewind
+{
+public:
+    explicit Rewind(QIODevice *device) : m_device(device) { }
+    ~Rewind() { m_device->seek(0); }
+    Rewind(const Rewind &) = delete;
+    Rewind &operator=(const Rewind &) = delete;
+
+private:
+    QIODevice *m_device;
+};
+
+uint64_t ceilDiv(uint64_t a, uint64_t b)
+{
+    return a / b + (a % b != 0);
+}
+
+// a * b, or the largest value when the product does not fit.
+uint64_t saturatingMul(uint64_t a, uint64_t b)
+{
+    if (a != 0 && b > std::numeric_limits<uint64_t>::max() / a)
+        return std::numeric_limits<uint64_t>::max();
+    return a * b;
+}
+
+// --- TIFF -------------------------------------------------------------------------
+
+enum TiffTag : uint16_t {
+    TagImageWidth = 256,
+    TagImageLength = 257,
+    TagBitsPerSample = 258,
+    TagCompression = 259,
+    TagPhotometric = 262,
+    TagStripOffsets = 273,
+    TagSamplesPerPixel = 277,
+    TagRowsPerStrip = 278,
+    TagStripByteCounts = 279,
+    TagPlanarConfig = 284,
+    TagColorMap = 320,
+    TagTileWidth = 322,
+    TagTileLength = 323,
+    TagTileOffsets = 324,
+    TagTileByteCounts = 325,
+    TagExifIfd = 34665,
+    TagGpsIfd = 34853,
+    TagInteroperabilityIfd = 40965,
+};
+
+// A TIFF read through its directories, never past the end of the input.
+class TiffFile
+{
+public:
+    struct Entry
+    {
+        uint16_t tag = 0;
+        uint16_t type = 0;
+        uint64_t count = 0;
+        uint64_t dataAt = 0; // where the value bytes are in the file
+    };
+    using Directory = std::vector<Entry>;
+
+    explicit TiffFile(QIODevice *device) : m_device(device), m_size(uint64_t(device->size())) { }
+
+    // The header; false when it is not one of a classic TIFF or a BigTIFF.
+    bool readHeader(uint64_t *firstDirectory)
+    {
+        QByteArray header;
+        if (!bytesAt(0, 8, &header))
+            return false;
+        if (header.startsWith("II"))
+            m_little = true;
+        else if (header.startsWith("MM"))
+            m_little = false;
+        else
+            return false;
+        const uint16_t version = word(header.constData() + 2);
+        if (version == 42) {
+            *firstDirectory = dword(header.constData() + 4);
+            return true;
+        }
+        if (version != 43 || word(header.constData() + 4) != 8 || word(header.constData() + 6) != 0)
+            return false;
+        m_big = true;
+        QByteArray offset;
+        if (!bytesAt(8, 8, &offset))
+            return false;
+        *firstDirectory = qword(offset.constData());
+        return true;
+    }
+
+    // One directory whose table and every entry's value lie within the input.
+    bool readDirectory(uint64_t at, Directory *entries, uint64_t *next)
+    {
+        const unsigned countSize = m_big ? 8 : 2;
+        const unsigned entrySize = m_big ? 20 : 12;
+        const unsigned inlineSize = m_big ? 8 : 4;
+        QByteArray countBytes;
+        if (at < 8 || !bytesAt(at, countSize, &countBytes))
+            return false;
+        const uint64_t count = m_big ? qword(countBytes.constData()) : word(countBytes.constData());
+        // libtiff refuses an empty directory; an impossible count is damage.
+        if (count == 0 || count > (m_size - at) / entrySize)
+            return false;
+        QByteArray table;
+        if (!bytesAt(at + countSize, count * entrySize + (m_big ? 8 : 4), &table))
+            return false;
+        entries->clear();
+        entries->reserve(size_t(count));
+        for (uint64_t i = 0; i < count; ++i) {
+            const char *e = table.constData() + i * entrySize;
+            Entry entry;
+            entry.tag = word(e);
+            entry.type = word(e + 2);
+            entry.count = m_big ? qword(e + 4) : dword(e + 4);
+            const uint64_t valueField = at + countSize + i * entrySize + (m_big ? 12 : 8);
+            const unsigned unit = typeSize(entry.type);
+            if (unit == 0) {
+                // libtiff ignores entries of types it does not know.
+                entry.count = 0;
+                entry.dataAt = valueField;
+            } else {
+                const uint64_t bytes = saturatingMul(entry.count, unit);
+                if (bytes <= inlineSize) {
+                    entry.dataAt = valueField;
+                } else {
+                    entry.dataAt = m_big ? qword(e + 12) : dword(e + 8);
+                    if (entry.dataAt > m_size || bytes > m_size - entry.dataAt)
+                        return false;
+                }
+            }
+            entries->push_back(entry);
+        }
+        const char *nextField = table.constData() + count * entrySize;
+        *next = m_big ? qword(nextField) : dword(nextField);
+        return true;
+    }
+
+    static const Entry *find(const Directory &entries, uint16_t tag)
+    {
+        for (const Entry &e : entries) {
+            if (e.tag == tag)
+                return &e;
+        }
+        return nullptr;
+    }
+
+    // The integer values of an entry (any unsigned or signed integer type);
+    // false for other types or values outside the input.
+    bool values(const Entry &entry, std::vector<uint64_t> *out)
+    {
+        const unsigned unit = typeSize(entry.type);
+        const bool integer = entry.type == 1 || entry.type == 3 || entry.type == 4
+            || entry.type == 6 || entry.type == 8 || entry.type == 9 || entry.type == 13
+            || entry.type == 16 || entry.type == 17 || entry.type == 18;
+        if (!integer || entry.count == 0)
+            return false;
+        QByteArray data;
+        if (!bytesAt(entry.dataAt, entry.count * unit, &data))
+            return false;
+        out->resize(size_t(entry.count));
+        for (uint64_t i = 0; i < entry.count; ++i) {
+            const char *p = data.constData() + i * unit;
+            switch (unit) {
+            case 1:
+                (*out)[i] = uint8_t(*p);
+                break;
+            case 2:
+                (*out)[i] = word(p);
+                break;
+            case 4:
+                (*out)[i] = dword(p);
+                break;
+            default:
+                (*out)[i] = qword(p);
+                break;
+            }
+        }
+        return true;
+    }
+
+    // The first value of an integer entry, or fallback when the tag is absent;
+    // nothing when it is present but unreadable.
+    std::optional<uint64_t> value(const Directory &entries, uint16_t tag, uint64_t fallback)
+    {
+        const Entry *e = find(entries, tag);
+        if (!e)
+            return fallback;
+        std::vector<uint64_t> v;
+        if (!values(*e, &v))
+            return std::nullopt;
+        return v.front();
+    }
+
+    uint64_t size() const { return m_size; }
+
+private:
+    static unsigned typeSize(uint16_t type)
+    {
+        switch (type) {
+        case 1: // BYTE
+        case 2: // ASCII
+        case 6: // SBYTE
+        case 7: // UNDEFINED
+            return 1;
+        case 3: // SHORT
+        case 8: // SSHORT
+            return 2;
+        case 4: // LONG
+        case 9: // SLONG
+        case 11: // FLOAT
+        case 13: // IFD
+            return 4;
+        case 5: // RATIONAL
+        case 10: // SRATIONAL
+        case 12: // DOUBLE
+        case 16: // LONG8
+        case 17: // SLONG8
+        case 18: // IFD8
+            return 8;
+        default:
+            return 0;
+        }
+    }
+
+    bool bytesAt(uint64_t at, uint64_t count, QByteArray *out)
+    {
+        if (at > m_size || count > m_size - at || !m_device->seek(qint64(at)))
+            return false;
+        *out = m_device->read(qint64(count));
+        return uint64_t(out->size()) == count;
+    }
+
+    uint16_t word(const char *p) const
+    {
+        const auto a = uint8_t(p[0]), b = uint8_t(p[1]);
+        return m_little ? uint16_t(a | (b << 8)) : uint16_t((a << 8) | b);
+    }
+    uint32_t dword(const char *p) const
+    {
+        const uint32_t lo = word(p), hi = word(p + 2);
+        return m_little ? (lo | (hi << 16)) : ((lo << 16) | hi);
+    }
+    uint64_t qword(const char *p) const
+    {
+        const uint64_t lo = dword(p), hi = dword(p + 4);
+        return m_little ? (lo | (hi << 32)) : ((lo << 32) | hi);
+    }
+
+    QIODevice *m_device;
+    uint64_t m_size;
+    bool m_little = true;
+    bool m_big = false;
+};
+
+// Bounds that no picture the program works with comes near; larger values
+// are damage.
+constexpr uint64_t kMaxTiffDirectories = 65536;
+constexpr uint64_t kMaxSamplesPerPixel = 64;
+constexpr uint64_t kMaxBitsPerSample = 64;
+
+struct TiffImage
+{
+    uint64_t width = 0;
+    uint64_t height = 0;
+    unsigned bitsPerPixel = 0;
+    uint64_t photometric = uint64_t(-1);
+};
+
+// The first image of a TIFF, when the whole structure holds together.
+std::optional<TiffImage> readTiff(QIODevice *device)
+{
+    TiffFile tiff(device);
+    uint64_t first = 0;
+    if (!tiff.readHeader(&first))
+        return std::nullopt;
+
+    // The directory chain, with a guard against loops.
+    TiffFile::Directory image;
+    std::set<uint64_t> seen;
+    for (uint64_t at = first; at != 0;) {
+        if (!seen.insert(at).second || seen.size() > kMaxTiffDirectories)
+            return std::nullopt;
+        TiffFile::Directory entries;
+        uint64_t next = 0;
+        if (!tiff.readDirectory(at, &entries, &next))
+            return std::nullopt;
+        if (at == first)
+            image = std::move(entries);
+        at = next;
+    }
+
+    // The EXIF and GPS directories FreeImage reads its metadata from.
+    for (const uint16_t tag : {TagExifIfd, TagGpsIfd}) {
+        if (!TiffFile::find(image, tag))
+            continue;
+        const std::optional<uint64_t> at = tiff.value(image, tag, 0);
+        TiffFile::Directory entries;
+        uint64_t next = 0;
+        if (!at || !tiff.readDirectory(*at, &entries, &next))
+            return std::nullopt;
+        if (tag == TagExifIfd && TiffFile::find(entries, TagInteroperabilityIfd)) {
+            const std::optional<uint64_t> interop = tiff.value(entries, TagInteroperabilityIfd, 0);
+            TiffFile::Directory inner;
+            if (!interop || !tiff.readDirectory(*interop, &inner, &next))
+                return std::nullopt;
+        }
+    }
+
+    const std::optional<uint64_t> width = tiff.value(image, TagImageWidth, 0);
+    const std::optional<uint64_t> height = tiff.value(image, TagImageLength, 0);
+    const std::optional<uint64_t> samples = tiff.value(image, TagSamplesPerPixel, 1);
+    const std::optional<uint64_t> compression = tiff.value(image, TagCompression, 1);
+    const std::optional<uint64_t> planar = tiff.value(image, TagPlanarConfig, 1);
+    const std::optional<uint64_t> photometric = tiff.value(image, TagPhotometric, uint64_t(-1));
+    if (!width || !height || !samples || !compression || !planar || !photometric || *width == 0
+        || *height == 0 || *samples == 0 || *samples > kMaxSamplesPerPixel
+        || (*planar != 1 && *planar != 2))
+        return std::nullopt;
+
+    // One value per sample (or one for all), all the same, as libtiff takes them.
+    uint64_t bits = 1;
+    if (const TiffFile::Entry *e = TiffFile::find(image, TagBitsPerSample)) {
+        std::vector<uint64_t> v;
+        if (!tiff.values(*e, &v) || (v.size() != 1 && v.size() < *samples))
+            return std::nullopt;
+        bits = v.front();
+        for (uint64_t i = 0; i < std::min<uint64_t>(v.size(), *samples); ++i) {
+            if (v[i] != bits)
+                return std::nullopt;
+        }
+    }
+    if (bits == 0 || bits > kMaxBitsPerSample)
+        return std::nullopt;
+
+    // A palette holds three tables of 2^bits entries.
+    if (*photometric == 3) {
+        const TiffFile::Entry *map = TiffFile::find(image, TagColorMap);
+        if (bits > 16 || !map || map->count != (uint64_t(3) << bits))
+            return std::nullopt;
+    }
+
+    // The strips or tiles: enough of them for the picture, each inside the
+    // input, and uncompressed ones holding the bytes their rows need.
+    const uint64_t planes = *planar == 2 ? *samples : 1;
+    const uint64_t samplesPerChunk = *planar == 2 ? 1 : *samples;
+    const bool uncompressed = *compression == 1;
+    const bool tiled = TiffFile::find(image, TagTileWidth) || TiffFile::find(image, TagTileLength);
+    uint64_t chunks = 0;
+    uint64_t chunkWidth = *width;
+    uint64_t chunkRows = *height;
+    uint64_t chunksDown = 1;
+    uint16_t offsetsTag = TagStripOffsets;
+    uint16_t countsTag = TagStripByteCounts;
+    if (tiled) {
+        const std::optional<uint64_t> tileWidth = tiff.value(image, TagTileWidth, 0);
+        const std::optional<uint64_t> tileLength = tiff.value(image, TagTileLength, 0);
+        if (!tileWidth || !tileLength || *tileWidth == 0 || *tileLength == 0)
+            return std::nullopt;
+        chunkWidth = *tileWidth;
+        chunkRows = *tileLength;
+        chunksDown = ceilDiv(*height, chunkRows);
+        chunks = saturatingMul(saturatingMul(ceilDiv(*width, chunkWidth), chunksDown), planes);
+        offsetsTag = TagTileOffsets;
+        countsTag = TagTileByteCounts;
+    } else {
+        const std::optional<uint64_t> rowsPerStrip = tiff.value(image, TagRowsPerStrip, *height);
+        if (!rowsPerStrip || *rowsPerStrip == 0)
+            return std::nullopt;
+        chunkRows = std::min(*rowsPerStrip, *height);
+        chunksDown = ceilDiv(*height, chunkRows);
+        chunks = saturatingMul(chunksDown, planes);
+    }
+    const TiffFile::Entry *offsetsEntry = TiffFile::find(image, offsetsTag);
+    const TiffFile::Entry *countsEntry = TiffFile::find(image, countsTag);
+    // Every offset takes at least a byte of the input, so a larger count is damage.
+    if (!offsetsEntry || chunks > tiff.size() || offsetsEntry->count < chunks)
+        return std::nullopt;
+    std::vector<uint64_t> offsets;
+    std::vector<uint64_t> counts;
+    if (!tiff.values(*offsetsEntry, &offsets))
+        return std::nullopt;
+    if (countsEntry) {
+        if (countsEntry->count < chunks || !tiff.values(*countsEntry, &counts))
+            return std::nullopt;
+    } else if (!uncompressed) {
+        // libtiff can only estimate the byte counts of uncompressed data.
+        return std::nullopt;
+    }
+    const uint64_t rowBytes
+        = ceilDiv(saturatingMul(saturatingMul(chunkWidth, bits), samplesPerChunk), 8);
+    for (uint64_t i = 0; i < chunks; ++i) {
+        const uint64_t at = offsets[i];
+        if (at >= tiff.size())
+            return std::nullopt;
+        const uint64_t available = tiff.size() - at;
+        if (!counts.empty() && (counts[i] == 0 || counts[i] > available))
+            return std::nullopt;
+        if (uncompressed) {
+            // The last strip of a plane holds only the rows that are left.
+            const uint64_t down = i % chunksDown;
+            const uint64_t rows
+                = tiled || down + 1 < chunksDown ? chunkRows : *height - down * chunkRows;
+            if (saturatingMul(rows, rowBytes) > available)
+                return std::nullopt;
+        }
+    }
+
+    TiffImage result;
+    result.width = *width;
+    result.height = *height;
+    result.bitsPerPixel = unsigned(bits * *samples);
+    result.photometric = *photometric;
+    return result;
+}
+
 } // namespace
 
 bool ImageFileCheck::psdIsComplete(QIODevice *device)
 {
     if (!device || !device->seek(0))
         return false;
+    Rewind rewind(device);
     Reader in(device);
     const uint64_t signature = in.read(4);
     const uint64_t version = in.read(2);
@@ -71,7 +508,7 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
             // Run-length rows: a table of packed row sizes, then the rows.
             const uint64_t rows = channels * height;
             const int entry = large ? 4 : 2;
-            if (rows * uint64_t(entry) > uint64_t(in.size() - in.pos())) {
+            if (rows * uint64_t(entry) > in.remaining()) {
                 complete = false;
             } else {
                 uint64_t packed = 0;
@@ -84,8 +521,15 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
         }
         complete = complete && in.ok();
     }
-    device->seek(0);
     return complete;
+}
+
+bool ImageFileCheck::tiffIsSound(QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return false;
+    Rewind rewind(device);
+    return readTiff(device).has_value();
 }
 
 int ImageFileCheck::tiffPhotometric(QIODevice *device)

@@ -213,13 +213,7 @@ int TVFImage::GetFileType(QFile *file)
 {
     if (!file || file->fileName().isEmpty())
         return FIF_UNKNOWN;
-    const QByteArray name = QFile::encodeName(file->fileName());
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(name.constData(), 0);
-    // See detectFileType: plain TIFFs are often taken for camera raw.
-    if (fif == FIF_RAW && FreeImage_GetFIFFromFilename(name.constData()) != FIF_RAW
-        && FreeImage_Validate(FIF_TIFF, name.constData()))
-        fif = FIF_TIFF;
-    return fif;
+    return detectFileContents(file->fileName());
 }
 
 void TVFImage::draw(QPainter *painter, const CRect *rect) const

@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 
 IMPLEMENT_SERIAL(fipWinImage, CObject, 1 | VERSIONABLE_SCHEMA)
 
@@ -47,6 +49,75 @@ bool readsExactly(FREE_IMAGE_FORMAT fif, QIODevice *device)
         return false;
     }
 }
+
+// FreeImage's format probes read a fixed number of bytes (from the start,
+// and some from the end) and several compare them without checking how many
+// they got, so an input shorter than that leaves them looking at
+// uninitialised memory. Short inputs are probed from a copy followed by
+// zeros; the end a probe seeks to is still the input's own.
+constexpr qint64 kProbeBytes = 4096;
+
+class ProbeInput
+{
+public:
+    explicit ProbeInput(QByteArray bytes) : m_size(bytes.size()), m_data(std::move(bytes))
+    {
+        m_data.append(QByteArray(kProbeBytes, '\0'));
+        m_io.read_proc = &ProbeInput::read;
+        m_io.write_proc = nullptr;
+        m_io.seek_proc = &ProbeInput::seek;
+        m_io.tell_proc = &ProbeInput::tell;
+    }
+    ProbeInput(const ProbeInput &) = delete;
+    ProbeInput &operator=(const ProbeInput &) = delete;
+
+    FREE_IMAGE_FORMAT detect()
+    {
+        m_pos = 0;
+        return m_size == 0 ? FIF_UNKNOWN : FreeImage_GetFileTypeFromHandle(&m_io, this, 0);
+    }
+    bool validates(FREE_IMAGE_FORMAT fif)
+    {
+        m_pos = 0;
+        return FreeImage_ValidateFromHandle(fif, &m_io, this);
+    }
+
+private:
+    static unsigned DLL_CALLCONV read(void *buffer, unsigned size, unsigned count, fi_handle handle)
+    {
+        auto *self = static_cast<ProbeInput *>(handle);
+        const qint64 available = std::max<qint64>(0, self->m_data.size() - self->m_pos);
+        const qint64 bytes = size == 0 ? 0 : std::min<qint64>(qint64(size) * count, available);
+        const qint64 items = size == 0 ? 0 : bytes / size;
+        if (items == 0)
+            return 0;
+        std::memcpy(buffer, self->m_data.constData() + self->m_pos, size_t(items * size));
+        self->m_pos += items * size;
+        return unsigned(items);
+    }
+    static int DLL_CALLCONV seek(fi_handle handle, long offset, int origin)
+    {
+        auto *self = static_cast<ProbeInput *>(handle);
+        qint64 target = offset;
+        if (origin == SEEK_CUR)
+            target += self->m_pos;
+        else if (origin == SEEK_END)
+            target += self->m_size;
+        if (target < 0)
+            return -1;
+        self->m_pos = target;
+        return 0;
+    }
+    static long DLL_CALLCONV tell(fi_handle handle)
+    {
+        return long(static_cast<ProbeInput *>(handle)->m_pos);
+    }
+
+    qint64 m_size;
+    QByteArray m_data;
+    qint64 m_pos = 0;
+    FreeImageIO m_io;
+};
 
 } // namespace
 
@@ -667,24 +738,51 @@ BOOL fipWinImage::makeThumbnail(unsigned max_size, BOOL convert)
 
 FREE_IMAGE_FORMAT fipWinImage::detectFileType(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(name.constData(), 0);
-    if (fif == FIF_RAW && FreeImage_GetFIFFromFilename(name.constData()) != FIF_RAW
-        && FreeImage_Validate(FIF_TIFF, name.constData()))
-        fif = FIF_TIFF;
+    FREE_IMAGE_FORMAT fif = detectFileContents(path);
     if (fif == FIF_UNKNOWN)
-        fif = FreeImage_GetFIFFromFilename(name.constData());
+        fif = FreeImage_GetFIFFromFilename(QFile::encodeName(path).constData());
+    return fif;
+}
+
+FREE_IMAGE_FORMAT fipWinImage::detectFileContents(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FIF_UNKNOWN;
+    const QByteArray name = QFile::encodeName(path);
+    FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;
+    bool tiff = false;
+    if (file.size() < kProbeBytes) {
+        ProbeInput input(file.readAll());
+        fif = input.detect();
+        tiff = fif == FIF_RAW && input.validates(FIF_TIFF);
+    } else {
+        file.close();
+        fif = FreeImage_GetFileType(name.constData(), 0);
+        tiff = fif == FIF_RAW && FreeImage_Validate(FIF_TIFF, name.constData());
+    }
+    if (tiff && FreeImage_GetFIFFromFilename(name.constData()) != FIF_RAW)
+        fif = FIF_TIFF;
     return fif;
 }
 
 FREE_IMAGE_FORMAT fipWinImage::detectMemoryType(FIMEMORY *memory)
 {
-    if (!memory)
+    BYTE *data = nullptr;
+    DWORD size = 0;
+    if (!memory || !FreeImage_AcquireMemory(memory, &data, &size))
         return FIF_UNKNOWN;
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(memory, 0);
-    if (fif == FIF_RAW && FreeImage_ValidateFromMemory(FIF_TIFF, memory))
-        fif = FIF_TIFF;
-    return fif;
+    FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;
+    bool tiff = false;
+    if (qint64(size) < kProbeBytes) {
+        ProbeInput input(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+        fif = input.detect();
+        tiff = fif == FIF_RAW && input.validates(FIF_TIFF);
+    } else {
+        fif = FreeImage_GetFileTypeFromMemory(memory, 0);
+        tiff = fif == FIF_RAW && FreeImage_ValidateFromMemory(FIF_TIFF, memory);
+    }
+    return tiff ? FIF_TIFF : fif;
 }
 
 FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag)
@@ -696,6 +794,8 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int
     if (!device->seek(0))
         return nullptr;
     if (fif == FIF_PSD && !ImageFileCheck::psdIsComplete(device))
+        return nullptr;
+    if (fif == FIF_TIFF && !ImageFileCheck::tiffIsSound(device))
         return nullptr;
     FreeImageDeviceIO input(device);
     FreeImageErrorTrap trap;

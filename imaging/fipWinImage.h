@@ -200,8 +200,10 @@ public:
 
     // Detected format of a file or a memory block. FreeImage reports many
     // plain TIFF files as camera raw (LibRaw accepts TIFF signatures); those
-    // are read as TIFF unless the name says raw.
+    // are read as TIFF unless the name says raw. detectFileType falls back
+    // on the name when the contents say nothing; detectFileContents does not.
     static FREE_IMAGE_FORMAT detectFileType(const QString &path);
+    static FREE_IMAGE_FORMAT detectFileContents(const QString &path);
     static FREE_IMAGE_FORMAT detectMemoryType(FIMEMORY *memory);
 
     // Decode with FreeImage; null when the library failed, reported a problem

@@ -1,3 +1,4 @@
+#include "imaging/ImageFileCheck.h"
 #include "imaging/RasterImageGS16.h"
 #include "imaging/RasterImageRGB.h"
 #include "imaging/TVFImage.h"
@@ -13,8 +14,12 @@
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -900,4 +905,269 @@ TEST(TVFImageLoading, UnknownTiffTagReportsStayOffStandardError)
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(loaded, 1);
     EXPECT_EQ(printed.find("TIFFFieldWithTag"), std::string::npos) << printed;
+}
+
+// --- TIFF structure -----------------------------------------------------------------
+
+namespace {
+
+// A little-endian TIFF (classic, or BigTIFF) of one uncompressed strip,
+// written from a list of entries so that each test can damage one thing.
+struct TiffEntry
+{
+    uint16_t tag;
+    uint16_t type; // 3 SHORT, 4 LONG, 2 ASCII
+    std::vector<uint32_t> values;
+};
+
+struct TiffParts
+{
+    QByteArray pixels;
+    std::vector<TiffEntry> entries;
+    bool big = false;
+    bool loop = false; // the directory names itself as the next one
+};
+
+void putLe(QByteArray &out, uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+int unitOf(uint16_t type)
+{
+    return type == 3 ? 2 : type == 2 ? 1 : 4;
+}
+
+QByteArray buildTiff(const TiffParts &parts)
+{
+    const int word = parts.big ? 8 : 4;
+    QByteArray out = parts.big ? QByteArray("II+\0\x08\0\0\0", 8) : QByteArray("II*\0", 4);
+    const uint64_t pixelsAt = parts.big ? 16 : 8;
+    const uint64_t directoryAt = pixelsAt + uint64_t(parts.pixels.size());
+    putLe(out, directoryAt, word);
+    out.append(parts.pixels);
+    const int countSize = parts.big ? 8 : 2;
+    const int entrySize = parts.big ? 20 : 12;
+    uint64_t extraAt = directoryAt + countSize + parts.entries.size() * entrySize + word;
+    QByteArray extra;
+    putLe(out, parts.entries.size(), countSize);
+    for (const TiffEntry &e : parts.entries) {
+        putLe(out, e.tag, 2);
+        putLe(out, e.type, 2);
+        putLe(out, e.values.size(), word);
+        QByteArray data;
+        for (uint32_t v : e.values)
+            putLe(data, v, unitOf(e.type));
+        if (data.size() <= word) {
+            data.append(QByteArray(word - data.size(), '\0'));
+            out.append(data);
+        } else {
+            putLe(out, extraAt + uint64_t(extra.size()), word);
+            extra.append(data);
+        }
+    }
+    putLe(out, parts.loop ? directoryAt : 0, word);
+    out.append(extra);
+    return out;
+}
+
+// 8 x 4 grey pixels, value 10 x + y.
+TiffParts greyTiff(bool big = false)
+{
+    TiffParts p;
+    p.big = big;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            p.pixels.append(char(10 * x + y));
+    const uint32_t pixelsAt = big ? 16 : 8;
+    p.entries = {{256, 3, {8}},  {257, 3, {4}},
+                 {258, 3, {8}},  {259, 3, {1}},
+                 {262, 3, {1}},  {273, 4, {pixelsAt}},
+                 {277, 3, {1}},  {278, 3, {4}},
+                 {279, 4, {32}}, {305, 2, {'D', 'e', 'n', 's', 'o', 'r', 'a', 0}}};
+    return p;
+}
+
+TiffEntry &entryOf(TiffParts &p, uint16_t tag)
+{
+    for (TiffEntry &e : p.entries) {
+        if (e.tag == tag)
+            return e;
+    }
+    p.entries.push_back({tag, 4, {}});
+    std::sort(p.entries.begin(), p.entries.end(),
+              [](const TiffEntry &a, const TiffEntry &b) { return a.tag < b.tag; });
+    return entryOf(p, tag);
+}
+
+bool tiffIsSound(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    const bool sound = ImageFileCheck::tiffIsSound(&buffer);
+    EXPECT_EQ(buffer.pos(), 0);
+    return sound;
+}
+
+int loads(const QByteArray &bytes, TVFImage *image)
+{
+    return image->Load(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                       static_cast<unsigned long>(bytes.size()));
+}
+
+} // namespace
+
+TEST(ImageFileCheckTiff, SoundFilesPassAndLoad)
+{
+    for (const bool big : {false, true}) {
+        const QByteArray bytes = buildTiff(greyTiff(big));
+        EXPECT_TRUE(tiffIsSound(bytes)) << big;
+        TVFImage image;
+        ASSERT_EQ(loads(bytes, &image), 1) << big;
+        EXPECT_EQ(image.GetSize(), CSize(8, 4));
+        auto *raster = static_cast<RasterImageGS16 *>(image.getRasterImage());
+        EXPECT_EQ(raster->getPixel(7, 3), 73) << big;
+    }
+    // What the library itself writes, in every layout the program saves.
+    Bitmap deep(FreeImage_AllocateT(FIT_UINT16, 300, 200, 16));
+    Bitmap colour(FreeImage_Allocate(300, 200, 24));
+    for (FIBITMAP *dib : {deep.get(), colour.get()}) {
+        for (const int flags : {TIFF_DEFAULT, TIFF_NONE, TIFF_PACKBITS, TIFF_DEFLATE, TIFF_LZW})
+            EXPECT_TRUE(tiffIsSound(encode(dib, FIF_TIFF, flags))) << flags;
+    }
+}
+
+// Each damage alone makes the file refused before FreeImage sees it, and the
+// picture that was there stays.
+TEST(ImageFileCheckTiff, DamagedStructureIsRefused)
+{
+    std::vector<std::pair<const char *, QByteArray>> damaged;
+    auto add = [&damaged](const char *what, const std::function<void(TiffParts &)> &damage,
+                          bool big = false) {
+        TiffParts p = greyTiff(big);
+        damage(p);
+        damaged.emplace_back(what, buildTiff(p));
+    };
+    add("directory loop", [](TiffParts &p) { p.loop = true; });
+    add(
+        "directory loop, BigTIFF", [](TiffParts &p) { p.loop = true; }, true);
+    add("strip past the end", [](TiffParts &p) { entryOf(p, 273).values = {5000}; });
+    add("byte count past the end", [](TiffParts &p) { entryOf(p, 279).values = {5000}; });
+    add(
+        "byte count past the end, BigTIFF", [](TiffParts &p) { entryOf(p, 279).values = {5000}; },
+        true);
+    add("rows beyond the strip", [](TiffParts &p) {
+        entryOf(p, 257).values = {40};
+        entryOf(p, 278).values = {40};
+    });
+    add("too few strips", [](TiffParts &p) { entryOf(p, 278).values = {1}; });
+    add("no strips", [](TiffParts &p) {
+        p.entries.erase(std::remove_if(p.entries.begin(), p.entries.end(),
+                                       [](const TiffEntry &e) { return e.tag == 273; }),
+                        p.entries.end());
+    });
+    add("zero width", [](TiffParts &p) { entryOf(p, 256).values = {0}; });
+    add("samples disagree", [](TiffParts &p) {
+        entryOf(p, 277).values = {3};
+        entryOf(p, 258).values = {8, 8};
+    });
+    add("palette of the wrong size", [](TiffParts &p) {
+        entryOf(p, 262).values = {3};
+        entryOf(p, 320) = {320, 3, std::vector<uint32_t>(3 * 16, 0)};
+    });
+    add("EXIF directory past the end", [](TiffParts &p) { entryOf(p, 34665).values = {90000}; });
+
+    QByteArray header = buildTiff(greyTiff());
+    header[2] = 43; // BigTIFF number, classic layout
+    damaged.emplace_back("wrong version", header);
+    QByteArray count = buildTiff(greyTiff());
+    count[40] = char(0xFF); // entry count of the directory (at 8 + 32)
+    count[41] = char(0xFF);
+    damaged.emplace_back("entry count past the end", count);
+    QByteArray value = buildTiff(greyTiff());
+    // The Software entry (the last of ten) holds its text out of line.
+    const int softwareValue = 40 + 2 + 9 * 12 + 8;
+    value[softwareValue + 1] = char(0x7F);
+    damaged.emplace_back("entry value past the end", value);
+    damaged.emplace_back("header only", buildTiff(greyTiff()).left(8));
+
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (const auto &[what, bytes] : damaged) {
+        EXPECT_FALSE(tiffIsSound(bytes)) << what;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << what;
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// --- format detection of short inputs --------------------------------------------------
+
+// FreeImage's format probes compare bytes they never got when the input is
+// shorter than what they read; detection hands them short inputs followed by
+// zeros. Valgrind sees uninitialised memory being looked at, so the probes
+// are run once more under it when it is installed.
+TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
+{
+    const QByteArray signatures[] = {QByteArray("II*\0\x08\0\0\0", 8),
+                                     QByteArray("MM\0*", 4),
+                                     QByteArray("\x89PNG\r\n\x1a\n", 8),
+                                     QByteArray("GIF89a"),
+                                     QByteArray("BM"),
+                                     QByteArray("8BPS\0\x01", 6),
+                                     QByteArray("\xFF\xD8\xFF\xE0", 4),
+                                     QByteArray("\0\0\x02\0\0\0\0\0", 8),
+                                     QByteArray("\x0A\x05\x01\x08", 4),
+                                     QByteArray("\x59\xA6\x6A\x95", 4),
+                                     QByteArray("P5\n"),
+                                     QByteArray("\0", 1)};
+    if (qEnvironmentVariableIsSet("DENSORA_PROBE_UNDER_VALGRIND")) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("short"));
+        for (const QByteArray &signature : signatures) {
+            for (int n = 0; n <= signature.size(); ++n) {
+                QByteArray prefix = signature.left(n);
+                writeFile(path, prefix);
+                fipWinImage::detectFileType(path);
+                prefix.reserve(64);
+                fipMemoryIO memory(reinterpret_cast<BYTE *>(prefix.data()), DWORD(n));
+                fipWinImage::detectMemoryType(memory);
+            }
+        }
+        return;
+    }
+    // Whatever valgrind says, the answers are those of the leading bytes.
+    QTemporaryDir dir;
+    const QString tiny = dir.filePath(QStringLiteral("tiny.bmp"));
+    writeFile(tiny, QByteArray("II*\0", 4));
+    EXPECT_EQ(fipWinImage::detectFileContents(tiny), FIF_TIFF);
+    writeFile(tiny, QByteArray());
+    EXPECT_EQ(fipWinImage::detectFileContents(tiny), FIF_UNKNOWN);
+    EXPECT_EQ(fipWinImage::detectFileType(tiny), FIF_BMP);
+
+    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
+    if (valgrind.isEmpty())
+        GTEST_SKIP() << "valgrind is not installed";
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DENSORA_PROBE_UNDER_VALGRIND"), QStringLiteral("1"));
+    run.setProcessEnvironment(environment);
+    run.start(
+        valgrind,
+        {QStringLiteral("--num-callers=40"), QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
+         QStringLiteral(
+             "--gtest_filter=TVFImageDetection.ShortInputsAreProbedWithoutUninitialisedBytes")});
+    ASSERT_TRUE(run.waitForFinished(600000));
+    EXPECT_EQ(run.exitCode(), 0);
+    const QString log = QString::fromLocal8Bit(run.readAllStandardError());
+    ASSERT_TRUE(log.contains(QStringLiteral("ERROR SUMMARY"))) << log.toStdString();
+    // Errors are blocks of lines between empty "==pid== " lines.
+    const QStringList blocks = log.split(QRegularExpression(QStringLiteral("\\n==\\d+== \\n")));
+    QStringList inFreeImage;
+    for (const QString &block : blocks) {
+        if (block.contains(QStringLiteral("uninitialised"))
+            && block.contains(QStringLiteral("libfreeimage")))
+            inFreeImage << block;
+    }
+    EXPECT_TRUE(inFreeImage.isEmpty()) << inFreeImage.join(QStringLiteral("\n\n")).toStdString();
 }
