@@ -86,6 +86,34 @@ uint64_t saturatingMul(uint64_t a, uint64_t b)
     return a * b;
 }
 
+// Whether one run-length row (PackBits) unpacks to exactly rowBytes bytes
+// using only its own packed bytes. A header n of 0..127 copies n + 1 bytes,
+// -1..-127 repeats the next byte 1 - n times, -128 does nothing.
+bool packBitsRowIsExact(const QByteArray &packed, uint64_t rowBytes)
+{
+    const auto *p = reinterpret_cast<const uint8_t *>(packed.constData());
+    const qsizetype size = packed.size();
+    uint64_t produced = 0;
+    for (qsizetype i = 0; i < size;) {
+        const auto header = int8_t(p[i++]);
+        if (header >= 0) {
+            const int literal = header + 1;
+            if (literal > size - i)
+                return false;
+            produced += uint64_t(literal);
+            i += literal;
+        } else if (header != -128) {
+            if (i >= size)
+                return false;
+            produced += uint64_t(1 - header);
+            ++i;
+        }
+        if (produced > rowBytes)
+            return false;
+    }
+    return produced == rowBytes;
+}
+
 // --- TIFF -------------------------------------------------------------------------
 
 enum TiffTag : uint16_t {
@@ -505,16 +533,22 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
         if (compression == 0) {
             in.skip(channels * height * rowBytes);
         } else if (compression == 1) {
-            // Run-length rows: a table of packed row sizes, then the rows.
+            // Run-length rows: a table of packed row sizes, then the rows,
+            // each of which must unpack to exactly one row of pixels.
             const uint64_t rows = channels * height;
             const int entry = large ? 4 : 2;
             if (rows * uint64_t(entry) > in.remaining()) {
                 complete = false;
             } else {
-                uint64_t packed = 0;
-                for (uint64_t r = 0; r < rows && in.ok(); ++r)
-                    packed += in.read(entry);
-                in.skip(packed);
+                std::vector<uint64_t> packed(rows);
+                uint64_t total = 0;
+                for (uint64_t r = 0; r < rows && in.ok(); ++r) {
+                    packed[r] = in.read(entry);
+                    total += packed[r];
+                }
+                complete = in.ok() && total <= in.remaining();
+                for (uint64_t r = 0; r < rows && complete; ++r)
+                    complete = packBitsRowIsExact(in.bytes(packed[r]), rowBytes) && in.ok();
             }
         } else {
             // Zip-compressed data is decoded by zlib, which checks its input.

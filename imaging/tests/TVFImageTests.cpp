@@ -1171,3 +1171,97 @@ TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
     }
     EXPECT_TRUE(inFreeImage.isEmpty()) << inFreeImage.join(QStringLiteral("\n\n")).toStdString();
 }
+
+// --- Photoshop run-length rows ----------------------------------------------------------
+
+namespace {
+
+void putBe(QByteArray &out, uint32_t value, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+// A grey 8 x 2 Photoshop file with run-length rows given as packed bytes.
+QByteArray buildPsd(const std::vector<QByteArray> &rows)
+{
+    QByteArray out("8BPS", 4);
+    putBe(out, 1, 2); // version
+    out.append(QByteArray(6, '\0'));
+    putBe(out, 1, 2); // channels
+    putBe(out, 2, 4); // height
+    putBe(out, 8, 4); // width
+    putBe(out, 8, 2); // depth
+    putBe(out, 1, 2); // grey
+    putBe(out, 0, 4); // colour mode data
+    putBe(out, 0, 4); // image resources
+    putBe(out, 0, 4); // layers and masks
+    putBe(out, 1, 2); // run-length compression
+    for (const QByteArray &row : rows)
+        putBe(out, uint32_t(row.size()), 2);
+    for (const QByteArray &row : rows)
+        out.append(row);
+    return out;
+}
+
+QByteArray literalRow(int y)
+{
+    QByteArray row(1, char(7));
+    for (int x = 0; x < 8; ++x)
+        row.append(char(20 * x + y));
+    return row;
+}
+
+bool psdIsComplete(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ImageFileCheck::psdIsComplete(&buffer);
+}
+
+} // namespace
+
+// Every packed row must unpack to exactly one row from its own bytes:
+// FreeImage's decoder writes past its row buffer for a longer run and reads
+// past the packed row for a literal run that claims more bytes than it has.
+TEST(ImageFileCheckPsd, RunLengthRowsMustUnpackToExactlyOneRow)
+{
+    // Sound: plain literal rows; a repeat run, a literal run and a no-op (-128).
+    const QByteArray literal = buildPsd({literalRow(0), literalRow(1)});
+    const QByteArray mixed
+        = buildPsd({QByteArray("\xFD\x11\x03\x01\x02\x03\x04\x80", 8), literalRow(1)});
+    for (const QByteArray &bytes : {literal, mixed}) {
+        EXPECT_TRUE(psdIsComplete(bytes));
+        TVFImage image;
+        ASSERT_EQ(loads(bytes, &image), 1);
+        EXPECT_EQ(image.GetSize(), CSize(8, 2));
+        EXPECT_EQ(pixel(image, 7, 1), 141);
+    }
+    TVFImage fromMixed;
+    ASSERT_EQ(loads(mixed, &fromMixed), 1);
+    EXPECT_EQ(pixel(fromMixed, 0, 0), 0x11);
+    EXPECT_EQ(pixel(fromMixed, 3, 0), 0x11);
+    EXPECT_EQ(pixel(fromMixed, 7, 0), 4);
+
+    const struct
+    {
+        const char *what;
+        QByteArray row;
+    } damaged[] = {
+        {"repeat longer than the row", QByteArray("\xF1\x05", 2)},
+        {"literal past the packed row", QByteArray("\x7F", 1) + literalRow(0).mid(1)},
+        {"row too short", QByteArray("\x03\x01\x02\x03\x04", 5)},
+        {"repeat without its byte", QByteArray("\x03\x01\x02\x03\x04\xFD", 6)},
+        {"literal and repeat past the row", literalRow(0) + QByteArray("\xFF\x01", 2)},
+    };
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (const auto &d : damaged) {
+        const QByteArray bytes = buildPsd({d.row, literalRow(1)});
+        EXPECT_FALSE(psdIsComplete(bytes)) << d.what;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << d.what;
+        // The same damage in the last row.
+        EXPECT_FALSE(psdIsComplete(buildPsd({literalRow(0), d.row}))) << d.what;
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
