@@ -3,7 +3,6 @@
 #include <QIODevice>
 
 #include <cstdio>
-#include <cstring>
 
 FreeImageDeviceIO::FreeImageDeviceIO(QIODevice *device) : m_device(device)
 {
@@ -16,17 +15,20 @@ FreeImageDeviceIO::FreeImageDeviceIO(QIODevice *device) : m_device(device)
 unsigned DLL_CALLCONV FreeImageDeviceIO::read(void *buffer, unsigned size, unsigned count,
                                               fi_handle handle)
 {
+    // fread's contract: up to size * count bytes, the answer is the number of
+    // whole items read. Nothing is written past the bytes actually read: a
+    // decoder working on a damaged file may ask for far more than its buffer
+    // holds (once about 3.9 GB into a few bytes), so filling the rest of the
+    // request would overrun that buffer.
     auto *self = static_cast<FreeImageDeviceIO *>(handle);
-    const qint64 wanted = qint64(size) * count;
-    if (wanted <= 0)
+    if (size == 0 || count == 0)
         return 0;
+    const qint64 wanted = qint64(size) * count;
     qint64 got = self->m_device->read(static_cast<char *>(buffer), wanted);
     if (got < 0)
         got = 0;
-    if (got < wanted) {
-        std::memset(static_cast<char *>(buffer) + got, 0, size_t(wanted - got));
+    if (got < wanted)
         self->m_readPastEnd = true;
-    }
     return unsigned(got / size);
 }
 

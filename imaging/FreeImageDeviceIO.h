@@ -2,8 +2,8 @@
 
 // FreeImage I/O over a QIODevice: pictures are written through QSaveFile or
 // a QBuffer and read with a check for input that ends early. A read past the
-// end is answered with zeros (some decoders ignore the count and would
-// otherwise work on stale memory, or loop for ever) and remembered.
+// end gives what there was and is remembered, so that a decoder that ignores
+// the count and works on with stale memory has its picture refused.
 //
 // The object is the handle FreeImage passes back to the callbacks, so it
 // stays where it was made while FreeImage uses it.
