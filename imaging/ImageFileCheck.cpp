@@ -1,9 +1,13 @@
 #include "imaging/ImageFileCheck.h"
 
+#include "imaging/FreeImageDeviceIO.h"
+#include "imaging/FreeImageErrorTrap.h"
+
 #include <QByteArray>
 #include <QIODevice>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -351,9 +355,7 @@ constexpr uint64_t kMaxBitsPerSample = 64;
 
 struct TiffImage
 {
-    uint64_t width = 0;
-    uint64_t height = 0;
-    unsigned bitsPerPixel = 0;
+    ImageFileCheck::PictureSize size;
     uint64_t photometric = uint64_t(-1);
 };
 
@@ -497,11 +499,221 @@ std::optional<TiffImage> readTiff(QIODevice *device)
     }
 
     TiffImage result;
-    result.width = *width;
-    result.height = *height;
-    result.bitsPerPixel = unsigned(bits * *samples);
+    result.size.width = *width;
+    result.size.height = *height;
+    result.size.bitsPerPixel = unsigned(bits * *samples);
     result.photometric = *photometric;
     return result;
+}
+
+// --- declared sizes of the other formats ------------------------------------------
+
+uint32_t le16(const QByteArray &b, int at)
+{
+    return uint32_t(uint8_t(b[at])) | (uint32_t(uint8_t(b[at + 1])) << 8);
+}
+uint32_t le32(const QByteArray &b, int at)
+{
+    return le16(b, at) | (le16(b, at + 2) << 16);
+}
+uint32_t be16(const QByteArray &b, int at)
+{
+    return (uint32_t(uint8_t(b[at])) << 8) | uint32_t(uint8_t(b[at + 1]));
+}
+uint32_t be32(const QByteArray &b, int at)
+{
+    return (be16(b, at) << 16) | be16(b, at + 2);
+}
+
+using Size = ImageFileCheck::PictureSize;
+
+std::optional<Size> pngSize(QIODevice *device)
+{
+    const QByteArray h = device->read(26);
+    if (h.size() < 26 || !h.startsWith("\x89PNG\r\n\x1a\n") || h.mid(12, 4) != "IHDR")
+        return std::nullopt;
+    const unsigned depth = uint8_t(h[24]);
+    const unsigned colour = uint8_t(h[25]);
+    // Channels of the bitmap FreeImage makes: grey and palette one, grey
+    // with alpha becomes RGBA.
+    const unsigned channels = colour == 2 ? 3 : colour == 4 || colour == 6 ? 4 : 1;
+    const unsigned sampleBits = depth > 8 ? 16 : 8;
+    return Size {be32(h, 16), be32(h, 20), channels * sampleBits};
+}
+
+std::optional<Size> gifSize(QIODevice *device)
+{
+    Reader in(device);
+    const QByteArray h = in.bytes(13);
+    if (!in.ok() || (!h.startsWith("GIF87a") && !h.startsWith("GIF89a")))
+        return std::nullopt;
+    Size screen {le16(h, 6), le16(h, 8), 8};
+    const auto flags = uint8_t(h[10]);
+    if (flags & 0x80)
+        in.skip(3ull << ((flags & 7) + 1));
+    // FreeImage allocates the first frame; its descriptor follows the extensions.
+    while (in.ok()) {
+        const uint64_t block = in.read(1);
+        if (block == 0x2C) {
+            const QByteArray d = in.bytes(9);
+            if (!in.ok())
+                break;
+            const Size frame {le16(d, 4), le16(d, 6), 8};
+            return frame.width * frame.height > screen.width * screen.height ? frame : screen;
+        }
+        if (block != 0x21)
+            break;
+        in.read(1); // label
+        for (uint64_t length = in.read(1); in.ok() && length != 0; length = in.read(1))
+            in.skip(length);
+    }
+    return std::nullopt;
+}
+
+std::optional<Size> bmpSize(QIODevice *device)
+{
+    const QByteArray h = device->read(30);
+    if (h.size() < 26 || !h.startsWith("BM"))
+        return std::nullopt;
+    const uint32_t header = le32(h, 14);
+    if (header == 12)
+        return Size {le16(h, 18), le16(h, 20), std::max(1u, le16(h, 24))};
+    if (h.size() < 30 || header < 16)
+        return std::nullopt;
+    const auto width = int32_t(le32(h, 18));
+    const auto height = int32_t(le32(h, 22));
+    const unsigned bits = le16(h, 28);
+    return Size {uint64_t(std::abs(int64_t(width))), uint64_t(std::abs(int64_t(height))),
+                 bits == 0 ? 32u : bits};
+}
+
+std::optional<Size> jpegSize(QIODevice *device)
+{
+    Reader in(device);
+    if (in.read(2) != 0xFFD8)
+        return std::nullopt;
+    while (in.ok()) {
+        if (in.read(1) != 0xFF)
+            return std::nullopt;
+        uint64_t marker = in.read(1);
+        while (in.ok() && marker == 0xFF) // fill bytes
+            marker = in.read(1);
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
+            continue; // no length
+        if (marker == 0xD9 || marker == 0xDA)
+            return std::nullopt; // end, or the scan before any frame header
+        const uint64_t length = in.read(2);
+        if (length < 2)
+            return std::nullopt;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
+            && marker != 0xCC;
+        if (frame) {
+            in.read(1); // precision
+            const uint64_t height = in.read(2);
+            const uint64_t width = in.read(2);
+            const uint64_t components = in.read(1);
+            if (!in.ok())
+                return std::nullopt;
+            return Size {width, height, unsigned(8 * std::clamp<uint64_t>(components, 1, 4))};
+        }
+        in.skip(length - 2);
+    }
+    return std::nullopt;
+}
+
+std::optional<Size> psdSize(QIODevice *device)
+{
+    const QByteArray h = device->read(26);
+    if (h.size() < 26 || !h.startsWith("8BPS"))
+        return std::nullopt;
+    const unsigned channels = std::clamp(be16(h, 12), 1u, 4u);
+    const unsigned depth = be16(h, 22);
+    return Size {be32(h, 18), be32(h, 14), channels * std::max(depth, 1u)};
+}
+
+std::optional<Size> pcxSize(QIODevice *device)
+{
+    const QByteArray h = device->read(66);
+    if (h.size() < 66 || uint8_t(h[0]) != 0x0A)
+        return std::nullopt;
+    const uint32_t left = le16(h, 4), top = le16(h, 6), right = le16(h, 8), bottom = le16(h, 10);
+    if (right < left || bottom < top)
+        return std::nullopt;
+    return Size {right - left + 1u, bottom - top + 1u,
+                 std::max(8u, unsigned(uint8_t(h[3])) * std::max(1u, unsigned(uint8_t(h[65]))))};
+}
+
+std::optional<Size> targaSize(QIODevice *device)
+{
+    // No signature: the header must at least describe a picture FreeImage reads.
+    const QByteArray h = device->read(18);
+    if (h.size() < 18)
+        return std::nullopt;
+    const unsigned mapType = uint8_t(h[1]);
+    const unsigned imageType = uint8_t(h[2]);
+    const unsigned depth = uint8_t(h[16]);
+    const bool knownType
+        = (imageType >= 1 && imageType <= 3) || (imageType >= 9 && imageType <= 11);
+    if (mapType > 1 || !knownType
+        || (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32))
+        return std::nullopt;
+    return Size {le16(h, 12), le16(h, 14), std::max(8u, depth)};
+}
+
+std::optional<Size> rasSize(QIODevice *device)
+{
+    const QByteArray h = device->read(16);
+    if (h.size() < 16 || be32(h, 0) != 0x59a66a95u)
+        return std::nullopt;
+    return Size {be32(h, 4), be32(h, 8), std::max(8u, be32(h, 12))};
+}
+
+// PBM, PGM and PPM: "P1".."P6", then width, height and (but for bitmaps) the
+// largest value, separated by white space and comments.
+std::optional<Size> pnmSize(QIODevice *device)
+{
+    const QByteArray h = device->read(1024);
+    if (h.size() < 3 || h[0] != 'P' || h[1] < '1' || h[1] > '6')
+        return std::nullopt;
+    const int kind = h[1] - '0';
+    const bool bitmap = kind == 1 || kind == 4;
+    const bool colour = kind == 3 || kind == 6;
+    uint64_t numbers[3] = {0, 0, 255};
+    int at = 2;
+    for (int n = 0; n < (bitmap ? 2 : 3); ++n) {
+        while (at < h.size() && (std::isspace(uint8_t(h[at])) || h[at] == '#')) {
+            if (h[at] == '#') {
+                while (at < h.size() && h[at] != '\n')
+                    ++at;
+            } else {
+                ++at;
+            }
+        }
+        if (at >= h.size() || !std::isdigit(uint8_t(h[at])))
+            return std::nullopt;
+        uint64_t value = 0;
+        while (at < h.size() && std::isdigit(uint8_t(h[at])) && value < (uint64_t(1) << 40))
+            value = value * 10 + uint64_t(h[at++] - '0');
+        numbers[n] = value;
+    }
+    const unsigned sample = numbers[2] > 255 ? 16 : 8;
+    return Size {numbers[0], numbers[1], bitmap ? 1u : (colour ? 3 : 1) * sample};
+}
+
+// Formats read nowhere else: FreeImage's header-only load, where the format
+// has one.
+std::optional<Size> headerOnlySize(FREE_IMAGE_FORMAT fif, QIODevice *device)
+{
+    if (!FreeImage_FIFSupportsNoPixels(fif))
+        return std::nullopt;
+    FreeImageDeviceIO input(device);
+    FreeImageErrorTrap trap;
+    FIBITMAP *dib = FreeImage_LoadFromHandle(fif, input.io(), input.handle(), FIF_LOAD_NOPIXELS);
+    if (!dib)
+        return std::nullopt;
+    const Size size {FreeImage_GetWidth(dib), FreeImage_GetHeight(dib), FreeImage_GetBPP(dib)};
+    FreeImage_Unload(dib);
+    return size;
 }
 
 } // namespace
@@ -599,4 +811,98 @@ int ImageFileCheck::tiffPhotometric(QIODevice *device)
     }
     device->seek(0);
     return result;
+}
+
+std::optional<ImageFileCheck::PictureSize> ImageFileCheck::declaredSize(FREE_IMAGE_FORMAT fif,
+                                                                        QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return std::nullopt;
+    Rewind rewind(device);
+    switch (fif) {
+    case FIF_TIFF:
+        if (const std::optional<TiffImage> tiff = readTiff(device))
+            return tiff->size;
+        return std::nullopt;
+    case FIF_PNG:
+        return pngSize(device);
+    case FIF_GIF:
+        return gifSize(device);
+    case FIF_BMP:
+        return bmpSize(device);
+    case FIF_JPEG:
+        return jpegSize(device);
+    case FIF_PSD:
+        return psdSize(device);
+    case FIF_PCX:
+        return pcxSize(device);
+    case FIF_TARGA:
+        return targaSize(device);
+    case FIF_RAS:
+        return rasSize(device);
+    case FIF_PBM:
+    case FIF_PBMRAW:
+    case FIF_PGM:
+    case FIF_PGMRAW:
+    case FIF_PPM:
+    case FIF_PPMRAW:
+        return pnmSize(device);
+    default:
+        return headerOnlySize(fif, device);
+    }
+}
+
+bool ImageFileCheck::readsDeclaredSize(FREE_IMAGE_FORMAT fif)
+{
+    switch (fif) {
+    case FIF_TIFF:
+    case FIF_PNG:
+    case FIF_GIF:
+    case FIF_BMP:
+    case FIF_JPEG:
+    case FIF_PSD:
+    case FIF_PCX:
+    case FIF_TARGA:
+    case FIF_RAS:
+    case FIF_PBM:
+    case FIF_PBMRAW:
+    case FIF_PGM:
+    case FIF_PGMRAW:
+    case FIF_PPM:
+    case FIF_PPMRAW:
+        return true;
+    default:
+        return FreeImage_FIFSupportsNoPixels(fif) != FALSE;
+    }
+}
+
+double ImageFileCheck::memoryNeeded(const PictureSize &size)
+{
+    // FreeImage's scan lines are padded to four bytes; the raster holds four
+    // bytes a pixel whatever the picture's depth.
+    const double width = double(size.width);
+    const double height = double(size.height);
+    const double pitch = std::ceil(width * std::max(1u, size.bitsPerPixel) / 32.0) * 4.0;
+    return 2.0 * pitch * height + 4.0 * width * height;
+}
+
+QString ImageFileCheck::sizeRefusal(const PictureSize &size)
+{
+    const double needed = memoryNeeded(size);
+    if (needed <= double(kPictureMemoryLimit))
+        return {};
+    constexpr uint64_t gigabyte = uint64_t(1) << 30;
+    const double limit = double(kPictureMemoryLimit) / double(gigabyte);
+    // One decimal; rounded up where rounding would show the limit itself.
+    const double gb = needed / double(gigabyte);
+    double shown = std::floor(gb * 10 + 0.5) / 10;
+    if (shown <= limit)
+        shown = std::ceil(gb * 10) / 10;
+    const QString amount = QString::number(shown, 'f', 1);
+    return QStringLiteral("The picture is %1 \u00d7 %2 pixels; it would need %3 GB of memory, "
+                          "more than the %4 GB Densora allows.")
+        .arg(size.width)
+        .arg(size.height)
+        .arg(amount)
+        .arg(kPictureMemoryLimit / gigabyte);
 }

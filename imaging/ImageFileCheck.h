@@ -6,15 +6,38 @@
 // crashes; it also writes past its row buffer when a packed row unpacks to
 // more than one row, and reads past the packed row when a run claims more
 // bytes than the row has. Its TIFF decoder reads past its buffers on a
-// damaged directory. A
-// Photoshop or TIFF file is therefore only decoded when its structure holds
-// together and all the pixel data it announces are present.
+// damaged directory. A Photoshop or TIFF file is therefore only decoded when
+// its structure holds together and all the pixel data it announces are
+// present.
+//
+// Decoders also allocate whatever size the header declares: a picture whose
+// declared size would need more memory than kPictureMemoryLimit is refused
+// before anything is allocated.
+
+#include <FreeImage.h>
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
 
 class QIODevice;
 
 class ImageFileCheck
 {
 public:
+    // Everything one picture may take: the decoded bitmap, one working copy
+    // of it (decoders and conversions make one) and the raster the
+    // measurements read. One limit for every format.
+    static constexpr uint64_t kPictureMemoryLimit = uint64_t(1) << 30;
+
+    struct PictureSize
+    {
+        uint64_t width = 0;
+        uint64_t height = 0;
+        unsigned bitsPerPixel = 0; // of the bitmap FreeImage makes of it
+    };
+
     // True when the device holds a Photoshop (PSD or PSB) file whose header,
     // sections and image data all lie within the input and whose run-length
     // rows each unpack to exactly one row. Leaves the position at the start.
@@ -31,4 +54,18 @@ public:
     // 1 BlackIsZero, ...), or -1 when the device holds no readable TIFF or the
     // tag is absent. Leaves the position at the start.
     static int tiffPhotometric(QIODevice *device);
+
+    // The size the picture's header declares, read without decoding (for
+    // the formats read here; others through FreeImage's header-only load
+    // where the format offers one). Nothing when the header cannot be read.
+    // Leaves the position at the start.
+    static std::optional<PictureSize> declaredSize(FREE_IMAGE_FORMAT fif, QIODevice *device);
+    // Whether declaredSize reads the header of the format; for those, a
+    // header it cannot read is a damaged picture.
+    static bool readsDeclaredSize(FREE_IMAGE_FORMAT fif);
+    // Bytes a picture of that size needs, all told.
+    static double memoryNeeded(const PictureSize &size);
+    // The message that refuses a picture of that size, or an empty text when
+    // the picture fits within kPictureMemoryLimit.
+    static QString sizeRefusal(const PictureSize &size);
 };

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 IMPLEMENT_SERIAL(fipWinImage, CObject, 1 | VERSIONABLE_SCHEMA)
@@ -785,14 +786,31 @@ FREE_IMAGE_FORMAT fipWinImage::detectMemoryType(FIMEMORY *memory)
     return tiff ? FIF_TIFF : fif;
 }
 
-FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag)
+FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag,
+                                   QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     if (!device || fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
         return nullptr;
     if (!device->isOpen() && !device->open(QIODevice::ReadOnly))
         return nullptr;
     if (!device->seek(0))
         return nullptr;
+    // The size first, so that a picture too large to hold is refused as such
+    // and nothing is allocated for it.
+    if (!(flag & FIF_LOAD_NOPIXELS)) {
+        const std::optional<ImageFileCheck::PictureSize> size
+            = ImageFileCheck::declaredSize(fif, device);
+        if (!size) {
+            if (ImageFileCheck::readsDeclaredSize(fif))
+                return nullptr;
+        } else if (const QString text = ImageFileCheck::sizeRefusal(*size); !text.isEmpty()) {
+            if (refusal)
+                *refusal = text;
+            return nullptr;
+        }
+    }
     if (fif == FIF_PSD && !ImageFileCheck::psdIsComplete(device))
         return nullptr;
     if (fif == FIF_TIFF && !ImageFileCheck::tiffIsSound(device))
@@ -819,16 +837,22 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int
     return dib;
 }
 
-FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag)
+FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag,
+                                   QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    return loadChecked(fif, &file, flag);
+    return loadChecked(fif, &file, flag, refusal);
 }
 
-FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag)
+FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag,
+                                   QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     BYTE *data = nullptr;
     DWORD size = 0;
     if (!memory || !FreeImage_AcquireMemory(memory, &data, &size) || !data)
@@ -837,5 +861,5 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int 
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer;
     buffer.setData(bytes);
-    return loadChecked(fif, &buffer, flag);
+    return loadChecked(fif, &buffer, flag, refusal);
 }

@@ -206,12 +206,18 @@ public:
     static FREE_IMAGE_FORMAT detectFileContents(const QString &path);
     static FREE_IMAGE_FORMAT detectMemoryType(FIMEMORY *memory);
 
-    // Decode with FreeImage; null when the library failed, reported a problem
-    // while decoding (see FreeImageErrorTrap) or a decoder that reads exact
-    // sizes ran past the end of the input (a file cut short).
-    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag = 0);
-    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag = 0);
-    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag = 0);
+    // Decode with FreeImage; null when the file's structure or header is
+    // damaged (see ImageFileCheck), the picture would need more memory than
+    // a picture may take (refusal then holds the message that says so), the
+    // library failed or reported a problem while decoding (see
+    // FreeImageErrorTrap) or a decoder that reads exact sizes ran past the
+    // end of the input (a file cut short).
+    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag = 0,
+                                 QString *refusal = nullptr);
+    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag = 0,
+                                 QString *refusal = nullptr);
+    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag = 0,
+                                 QString *refusal = nullptr);
 
 protected:
     // Called after every pixel change; the derived image drops its caches.

@@ -6,6 +6,7 @@
 
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
+#include "platform/Prompts.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -1264,4 +1265,130 @@ TEST(ImageFileCheckPsd, RunLengthRowsMustUnpackToExactlyOneRow)
         EXPECT_FALSE(psdIsComplete(buildPsd({literalRow(0), d.row}))) << d.what;
     }
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// --- pictures too large to hold ----------------------------------------------------------
+
+namespace {
+
+QByteArray le(uint32_t value, int bytes)
+{
+    QByteArray out;
+    putLe(out, value, bytes);
+    return out;
+}
+
+QByteArray be(uint32_t value, int bytes)
+{
+    QByteArray out;
+    putBe(out, value, bytes);
+    return out;
+}
+
+// A few bytes each, declaring a picture far larger than they hold.
+QByteArray hugeGif()
+{
+    QByteArray g("GIF89a");
+    g += le(20000, 2) + le(13421, 2) + QByteArray("\0\0\0", 3);
+    g += QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00", 8); // graphic control extension
+    g += QByteArray(1, '\x2C') + le(0, 2) + le(0, 2) + le(20000, 2) + le(13421, 2) + '\0';
+    g += QByteArray("\x08\x02\x00\x01\x00\x3B", 6);
+    return g;
+}
+
+QByteArray hugeTiff()
+{
+    // PackBits-compressed rows need not fill the file; the structure is sound.
+    TiffParts p = greyTiff();
+    p.pixels = QByteArray("\x81\x00\x81\x00\x81\x00\x81\x00", 8);
+    entryOf(p, 256).values = {1144};
+    entryOf(p, 257) = {257, 4, {1048576}};
+    entryOf(p, 259).values = {32773};
+    entryOf(p, 278) = {278, 4, {1048576}};
+    entryOf(p, 279).values = {8};
+    return buildTiff(p);
+}
+
+} // namespace
+
+// The size a header declares is read before anything is decoded; a picture
+// that would need more than the limit is refused with a message naming its
+// size, and the picture that was there stays.
+TEST(TVFImageLoading, PicturesTooLargeToHoldAreRefusedBeforeDecoding)
+{
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += be(13, 4) + "IHDR" + be(40000, 4) + be(30000, 4) + QByteArray("\x08\x00\x00\x00\x00", 5);
+    png += be(0, 4);
+    QByteArray bmp("BM");
+    bmp += le(0, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(30000, 4) + le(uint32_t(-30000), 4)
+        + le(1, 2) + le(24, 2) + QByteArray(24, '\0');
+    QByteArray jpeg("\xFF\xD8\xFF\xE0", 4);
+    jpeg += be(16, 2) + QByteArray("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14);
+    jpeg += QByteArray("\xFF\xC0", 2) + be(17, 2) + '\x08' + be(50000, 2) + be(40000, 2) + '\x03'
+        + QByteArray(9, '\x11');
+    QByteArray psd("8BPS", 4);
+    psd += be(1, 2) + QByteArray(6, '\0') + be(3, 2) + be(90000, 4) + be(80000, 4) + be(8, 2)
+        + be(3, 2) + QByteArray(12, '\0') + be(0, 2);
+
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *size;
+    } cases[] = {
+        {"huge.gif", hugeGif(), "20000 \u00d7 13421 pixels; it would need 1.5 GB"},
+        {"huge.tif", hugeTiff(), "1144 \u00d7 1048576 pixels; it would need 6.7 GB"},
+        {"huge.png", png, "40000 \u00d7 30000 pixels; it would need 6.7 GB"},
+        {"huge.bmp", bmp, "30000 \u00d7 30000 pixels; it would need 8.4 GB"},
+        {"huge.jpg", jpeg, "40000 \u00d7 50000 pixels; it would need 18.6 GB"},
+        {"huge.psd", psd, "80000 \u00d7 90000 pixels; it would need 67.1 GB"},
+    };
+    QTemporaryDir dir;
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (const auto &c : cases) {
+        ASSERT_LT(c.bytes.size(), 200) << c.name;
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        writeFile(path, c.bytes);
+        ScopedScriptedPrompts prompts;
+        EXPECT_THROW(image->CreateFromFileName(path), CUserException) << c.name;
+        EXPECT_EQ(prompts->Texts(),
+                  QStringList({QStringLiteral("The picture is ") + QString::fromUtf8(c.size)
+                               + QStringLiteral(" of memory, more than the 1 GB Densora allows.")}))
+            << c.name;
+        // From memory it is refused all the same, without a word.
+        prompts->Clear();
+        EXPECT_EQ(loads(c.bytes, image.get()), 0) << c.name;
+        EXPECT_TRUE(prompts->Texts().isEmpty()) << c.name;
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+
+    // Inside a document the same picture stops the reading with the same message.
+    const QByteArray good = store(*image);
+    const int countAt = 14 + 4;
+    uint32_t size = 0;
+    std::memcpy(&size, good.constData() + countAt, 4);
+    const QByteArray tiff = hugeTiff();
+    QByteArray stored = good.left(countAt) + le(uint32_t(tiff.size()), 4) + tiff
+        + good.mid(countAt + 4 + int(size));
+    ScopedScriptedPrompts prompts;
+    EXPECT_THROW(restore(stored), CUserException);
+    ASSERT_EQ(prompts->Texts().size(), 1);
+    EXPECT_TRUE(
+        prompts->Texts().front().startsWith(QStringLiteral("The picture is 1144 \u00d7 1048576")));
+}
+
+// The limit is one figure for the picture, its working copy and the raster.
+TEST(TVFImageLoading, MemoryLimitBoundary)
+{
+    // 8 bits: two bytes of bitmap and four of raster a pixel.
+    const ImageFileCheck::PictureSize within {16384, 10922, 8};
+    const ImageFileCheck::PictureSize over {16384, 10923, 8};
+    EXPECT_LE(ImageFileCheck::memoryNeeded(within), double(ImageFileCheck::kPictureMemoryLimit));
+    EXPECT_TRUE(ImageFileCheck::sizeRefusal(within).isEmpty());
+    EXPECT_EQ(ImageFileCheck::sizeRefusal(over),
+              QStringLiteral("The picture is 16384 \u00d7 10923 pixels; it would need 1.1 GB of "
+                             "memory, more than the 1 GB Densora allows."));
+    // Scan lines are padded to four bytes; 16-bit samples take two.
+    EXPECT_EQ(ImageFileCheck::memoryNeeded({3, 2, 8}), 2.0 * 4 * 2 + 4.0 * 6);
+    EXPECT_EQ(ImageFileCheck::memoryNeeded({3, 2, 16}), 2.0 * 8 * 2 + 4.0 * 6);
 }
