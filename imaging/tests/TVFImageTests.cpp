@@ -1,3 +1,4 @@
+#include "imaging/FreeImageErrorTrap.h"
 #include "imaging/ImageFileCheck.h"
 #include "imaging/RasterImageGS16.h"
 #include "imaging/RasterImageRGB.h"
@@ -1391,4 +1392,33 @@ TEST(TVFImageLoading, MemoryLimitBoundary)
     // Scan lines are padded to four bytes; 16-bit samples take two.
     EXPECT_EQ(ImageFileCheck::memoryNeeded({3, 2, 8}), 2.0 * 4 * 2 + 4.0 * 6);
     EXPECT_EQ(ImageFileCheck::memoryNeeded({3, 2, 16}), 2.0 * 8 * 2 + 4.0 * 6);
+}
+
+// libtiff's errors go to the program's message handling, not to standard
+// error: a strip libtiff cannot unpack refuses the picture, and the user
+// sees the program's one message. Its warnings are dropped.
+TEST(TVFImageLoading, LibtiffReportsStayOffStandardErrorAndRefuseThePicture)
+{
+    ASSERT_TRUE(TiffMessageFilter::install());
+    TiffParts zip = greyTiff();
+    zip.pixels = QByteArray(32, char(0xFF));
+    entryOf(zip, 259).values = {8};
+    const QByteArray bytes = buildTiff(zip);
+    ASSERT_TRUE(tiffIsSound(bytes));
+
+    testing::internal::CaptureStderr();
+    FreeImageErrorTrap trap;
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    const int loaded = loads(bytes, image.get());
+    Bitmap deep(FreeImage_AllocateT(FIT_UINT16, 8, 4, 16));
+    const QByteArray deflated = encode(deep.get(), FIF_TIFF, TIFF_DEFLATE);
+    const std::string printed = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+    EXPECT_EQ(printed, std::string());
+    ASSERT_FALSE(trap.messages().isEmpty());
+    EXPECT_TRUE(trap.messages().join(QLatin1Char('\n')).contains(QStringLiteral("ZIPDecode")))
+        << trap.messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(deflated.isEmpty());
 }
