@@ -45,12 +45,19 @@ unsigned DLL_CALLCONV FreeImageDeviceIO::write(void *buffer, unsigned size, unsi
 
 int DLL_CALLCONV FreeImageDeviceIO::seek(fi_handle handle, long offset, int origin)
 {
-    QIODevice *device = static_cast<FreeImageDeviceIO *>(handle)->m_device;
+    auto *self = static_cast<FreeImageDeviceIO *>(handle);
+    QIODevice *device = self->m_device;
     qint64 target = offset;
     if (origin == SEEK_CUR)
         target += device->pos();
     else if (origin == SEEK_END)
         target += device->size();
+    // Past the end of input only a damaged file sends a decoder; QBuffer
+    // would say so on standard error as well.
+    if (!device->isWritable() && target > device->size()) {
+        self->m_readPastEnd = true;
+        return -1;
+    }
     return target >= 0 && device->seek(target) ? 0 : -1;
 }
 

@@ -770,6 +770,52 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
     return complete;
 }
 
+bool ImageFileCheck::gifIsComplete(QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return false;
+    Rewind rewind(device);
+    Reader in(device);
+    const QByteArray header = in.bytes(13);
+    if (!in.ok() || (!header.startsWith("GIF87a") && !header.startsWith("GIF89a")))
+        return false;
+    const auto screenFlags = uint8_t(header[10]);
+    if (screenFlags & 0x80)
+        in.skip(3ull << ((screenFlags & 7) + 1));
+    // A chain of sub-blocks, each a length byte and that many bytes, ended by
+    // a zero length inside the input.
+    auto subBlocks = [&in] {
+        for (uint64_t length = in.read(1); in.ok() && length != 0; length = in.read(1))
+            in.skip(length);
+        return in.ok();
+    };
+    bool image = false;
+    while (in.ok()) {
+        const uint64_t block = in.read(1);
+        if (block == 0x3B) // trailer
+            return image;
+        if (block == 0x21) { // extension: label, then sub-blocks
+            in.read(1);
+            if (!subBlocks())
+                return false;
+        } else if (block == 0x2C) { // image: descriptor, colour table, code size, data
+            const QByteArray descriptor = in.bytes(9);
+            if (!in.ok())
+                return false;
+            const auto flags = uint8_t(descriptor[8]);
+            if (flags & 0x80)
+                in.skip(3ull << ((flags & 7) + 1));
+            const uint64_t codeSize = in.read(1);
+            if (!in.ok() || codeSize < 1 || codeSize > 8 || !subBlocks())
+                return false;
+            image = true;
+        } else {
+            return false;
+        }
+    }
+    return false; // cut short before the trailer
+}
+
 bool ImageFileCheck::tiffIsSound(QIODevice *device)
 {
     if (!device || !device->seek(0))

@@ -6,9 +6,9 @@
 // crashes; it also writes past its row buffer when a packed row unpacks to
 // more than one row, and reads past the packed row when a run claims more
 // bytes than the row has. Its TIFF decoder reads past its buffers on a
-// damaged directory. A Photoshop or TIFF file is therefore only decoded when
-// its structure holds together and all the pixel data it announces are
-// present.
+// damaged directory, its GIF decoder loops for ever on data cut short. A
+// Photoshop, TIFF or GIF file is therefore only decoded when its structure
+// holds together and all the pixel data it announces are present.
 //
 // Decoders also allocate whatever size the header declares: a picture whose
 // declared size would need more memory than kPictureMemoryLimit is refused
@@ -42,6 +42,13 @@ public:
     // sections and image data all lie within the input and whose run-length
     // rows each unpack to exactly one row. Leaves the position at the start.
     static bool psdIsComplete(QIODevice *device);
+
+    // True when the device holds a GIF whose blocks all lie within the
+    // input up to its trailer: every extension's and every image's chain of
+    // sub-blocks ends inside it. FreeImage's GIF decoder reads the image's chain without
+    // looking at what its reads return and loops for ever on one cut short.
+    // Leaves the position at the start.
+    static bool gifIsComplete(QIODevice *device);
 
     // True when the device holds a TIFF (classic or BigTIFF) whose header,
     // directory chain (no loops), directory entries, and the strips or tiles

@@ -1422,3 +1422,53 @@ TEST(TVFImageLoading, LibtiffReportsStayOffStandardErrorAndRefuseThePicture)
         << trap.messages().join(QLatin1Char('\n')).toStdString();
     EXPECT_FALSE(deflated.isEmpty());
 }
+
+// FreeImage's GIF decoder reads an image's data blocks without looking at
+// what its reads return: on a file cut inside them it looped for ever. Every
+// chain of blocks must end inside the file before the decoder sees it.
+TEST(TVFImageLoading, GifsCutShortOrWithBrokenBlocksAreRefused)
+{
+    Bitmap grey = makeGrey8(64, 48, [](int x, int y) { return (x * 7 + y * 3) & 0xFF; });
+    const QByteArray whole = encode(grey.get(), FIF_GIF);
+    ASSERT_EQ(whole.back(), char(0x3B));
+    auto isComplete = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImageFileCheck::gifIsComplete(&buffer);
+    };
+    EXPECT_TRUE(isComplete(whole));
+    TVFImage shown;
+    ASSERT_EQ(loads(whole, &shown), 1);
+    EXPECT_EQ(pixel(shown, 5, 3), 44);
+
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (int cut = 1; cut < whole.size(); ++cut) {
+        const QByteArray bytes = whole.left(cut);
+        EXPECT_FALSE(isComplete(bytes)) << cut;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << cut;
+    }
+    // The first image's code size and first data block follow its
+    // descriptor and local colour table, after the extensions.
+    auto tableSize = [](int flags) { return (flags & 0x80) ? 3 << ((flags & 7) + 1) : 0; };
+    int at = 13 + tableSize(uint8_t(whole[10]));
+    while (whole[at] == char(0x21)) {
+        at += 2;
+        while (whole[at] != 0)
+            at += 1 + uint8_t(whole[at]);
+        ++at;
+    }
+    ASSERT_EQ(whole[at], char(0x2C));
+    const int codeAt = at + 10 + tableSize(uint8_t(whole[at + 9]));
+    QByteArray codeSize = whole;
+    codeSize[codeAt] = char(12);
+    QByteArray longBlock = whole;
+    longBlock[codeAt + 1] = char(0xFF);
+    longBlock.truncate(codeAt + 1 + 200);
+    QByteArray unknownBlock = whole;
+    unknownBlock[whole.size() - 1] = char(0x99);
+    for (const QByteArray &bytes : {codeSize, longBlock, unknownBlock}) {
+        EXPECT_FALSE(isComplete(bytes));
+        EXPECT_EQ(loads(bytes, image.get()), 0);
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
