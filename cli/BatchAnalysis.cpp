@@ -8,6 +8,7 @@
 #include "cli/CliPrompts.h"
 #include "data/CDoubleDataArray.h"
 #include "imaging/TVFImage.h"
+#include "platform/Exceptions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -53,8 +54,14 @@ bool BatchAnalysis::LoadImage(const QString &path, QString *error)
         return false;
     }
     file.close();
-    if (m_pDocument->CreateImageObject(&file) <= 0 || !m_pDocument->GetImage()
-        || !m_pDocument->GetImage()->isValid()) {
+    int created = 0;
+    try {
+        created = m_pDocument->CreateImageObject(&file);
+    } catch (const CUserException &) {
+        // Refused with its own message (a picture too large to hold).
+        created = 0;
+    }
+    if (created <= 0 || !m_pDocument->GetImage() || !m_pDocument->GetImage()->isValid()) {
         const QString shown = takeMessages();
         *error = shown.isEmpty() ? QStringLiteral("not a picture Densora can read") : shown;
         return false;

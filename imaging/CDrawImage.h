@@ -46,7 +46,8 @@ public:
     // (0, 0, width, height).
     // Loads the file named by 'pFile' (format from the contents, else the name);
     // returns the loader's result (>= 1 on success). On failure the picture is
-    // left empty.
+    // left empty; a picture too large to hold raises CUserException (see
+    // TVFImage::CreateFromFileName) and leaves the object as it was.
     int Create(QFile *pFile);
     // Decodes a picture held in memory; a non-empty 'history' becomes its history.
     // Returns 1 on success, 0 otherwise (picture empty).

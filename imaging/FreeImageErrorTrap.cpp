@@ -23,6 +23,11 @@ FreeImageErrorTrap::~FreeImageErrorTrap()
 
 void FreeImageErrorTrap::onMessage(FREE_IMAGE_FORMAT, const char *message)
 {
+    report(QString::fromLocal8Bit(message ? message : ""));
+}
+
+void FreeImageErrorTrap::report(const QString &message)
+{
     for (FreeImageErrorTrap *trap = t_currentTrap; trap; trap = trap->m_outer)
-        trap->m_messages.append(QString::fromLocal8Bit(message ? message : ""));
+        trap->m_messages.append(message);
 }

@@ -5,6 +5,7 @@
 // filled with grey or left empty), and only say so through FreeImage's
 // message callback; a decode during which the library reported anything is
 // treated as failed, so a damaged file never replaces a good picture.
+// libtiff's errors are reported here as well (TiffMessageFilter).
 //
 // FreeImage has one process-wide message callback; the first trap installs
 // it. Traps nest: each sees the messages raised during its own lifetime.
@@ -20,6 +21,10 @@ public:
     ~FreeImageErrorTrap();
     FreeImageErrorTrap(const FreeImageErrorTrap &) = delete;
     FreeImageErrorTrap &operator=(const FreeImageErrorTrap &) = delete;
+
+    // A report from a library beneath FreeImage (libtiff's errors, see
+    // TiffMessageFilter); seen by the traps alive now, dropped without one.
+    static void report(const QString &message);
 
     bool hasMessages() const { return !m_messages.isEmpty(); }
     const QStringList &messages() const { return m_messages; }

@@ -5,6 +5,7 @@
 #include "imaging/RasterImageGS16.h"
 #include "imaging/RasterImageRGB.h"
 #include "platform/CArchive.h"
+#include "platform/Exceptions.h"
 #include "platform/Prompts.h"
 
 #include <QFile>
@@ -98,6 +99,17 @@ struct BitmapDeleter
 };
 using BitmapPtr = std::unique_ptr<FIBITMAP, BitmapDeleter>;
 
+// A picture too large to hold is a failure the user can do nothing about but
+// must understand: it is told in its own words, and CUserException (the user
+// has been told) ends the reading.
+void refuseTooLarge(const QString &refusal)
+{
+    if (refusal.isEmpty())
+        return;
+    Prompts::instance().MessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
+    throw CUserException();
+}
+
 } // namespace
 
 TVFImage::TVFImage() = default;
@@ -151,7 +163,9 @@ int TVFImage::CreateFromFileName(const QString &path)
     const FREE_IMAGE_FORMAT fif = detectFileType(path);
     if (fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
         return 0;
-    BitmapPtr dib(loadChecked(fif, path, 0));
+    QString refusal;
+    BitmapPtr dib(loadChecked(fif, path, 0, &refusal));
+    refuseTooLarge(refusal);
     // Only pictures the measurements can read are taken; anything else
     // leaves the current picture as it was.
     if (!dib || rasterKindOf(dib.get()) == RasterKind::None)
@@ -213,13 +227,7 @@ int TVFImage::GetFileType(QFile *file)
 {
     if (!file || file->fileName().isEmpty())
         return FIF_UNKNOWN;
-    const QByteArray name = QFile::encodeName(file->fileName());
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(name.constData(), 0);
-    // See detectFileType: plain TIFFs are often taken for camera raw.
-    if (fif == FIF_RAW && FreeImage_GetFIFFromFilename(name.constData()) != FIF_RAW
-        && FreeImage_Validate(FIF_TIFF, name.constData()))
-        fif = FIF_TIFF;
-    return fif;
+    return detectFileContents(file->fileName());
 }
 
 void TVFImage::draw(QPainter *painter, const CRect *rect) const
@@ -686,7 +694,9 @@ void TVFImage::Serialize(CArchive &ar)
     if (size > 0) {
         fipMemoryIO memory(reinterpret_cast<BYTE *>(bytes.data()), DWORD(bytes.size()));
         fif = detectMemoryType(memory);
-        dib.reset(loadChecked(fif, memory, 0));
+        QString refusal;
+        dib.reset(loadChecked(fif, memory, 0, &refusal));
+        refuseTooLarge(refusal);
         if (!dib)
             throw CArchiveException(CArchiveException::genericException);
     }

@@ -48,11 +48,14 @@ public:
 
     // Format from the contents, else from the name. 1 when the picture was
     // read and is one a raster can be made of (8-bit, 16-bit grey or RGB);
-    // otherwise 0 and the current picture is kept.
+    // otherwise 0 and the current picture is kept. A picture whose declared
+    // size would need more memory than a picture may take is refused before
+    // anything is allocated: the user is told its size and CUserException
+    // is raised (the document reading stops without a second message).
     int CreateFromFileName(const QString &path);
     int CreateFromFile(QFile *file);
     // Decodes a picture held in memory (format from the bytes); 1 on success,
-    // 0 (current picture kept) on failure.
+    // 0 (current picture kept) on failure, a picture too large included.
     int Load(const unsigned char *data, unsigned long size);
     int Create(const unsigned char *data, unsigned long size) { return Load(data, size); }
 
@@ -142,6 +145,8 @@ public:
 
     // --- document storage ------------------------------------------------------
 
+    // A stored picture that cannot be decoded raises CArchiveException; one
+    // too large to hold is refused as CreateFromFileName refuses it.
     void Serialize(CArchive &ar) override;
 
 protected:

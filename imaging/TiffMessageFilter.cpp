@@ -1,6 +1,11 @@
 #include "imaging/TiffMessageFilter.h"
 
+#include "imaging/FreeImageErrorTrap.h"
+
+#include <QString>
+
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 
@@ -10,15 +15,19 @@ namespace {
 using TiffErrorHandler = void (*)(const char *module, const char *format, va_list args);
 using SetHandler = TiffErrorHandler (*)(TiffErrorHandler);
 
-TiffErrorHandler previousHandler = nullptr;
-
-void filterMessage(const char *module, const char *format, va_list args)
+void onError(const char *module, const char *format, va_list args)
 {
     if (module && std::strcmp(module, "TIFFFieldWithTag") == 0)
         return;
-    if (previousHandler)
-        previousHandler(module, format, args);
+    char text[1024] = {};
+    std::vsnprintf(text, sizeof text, format ? format : "", args);
+    QString message = QString::fromLocal8Bit(text);
+    if (module && *module)
+        message = QString::fromLocal8Bit(module) + QStringLiteral(": ") + message;
+    FreeImageErrorTrap::report(message);
 }
+
+void onWarning(const char *, const char *, va_list) { }
 
 // Installed when the library is loaded, before any picture is read.
 [[maybe_unused]] const bool installed = TiffMessageFilter::install();
@@ -27,10 +36,13 @@ void filterMessage(const char *module, const char *format, va_list args)
 bool TiffMessageFilter::install()
 {
     static const bool done = [] {
-        auto set = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "TIFFSetErrorHandler"));
-        if (!set)
+        auto setError = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "TIFFSetErrorHandler"));
+        auto setWarning
+            = reinterpret_cast<SetHandler>(dlsym(RTLD_DEFAULT, "TIFFSetWarningHandler"));
+        if (!setError || !setWarning)
             return false;
-        previousHandler = set(&filterMessage);
+        setError(&onError);
+        setWarning(&onWarning);
         return true;
     }();
     return done;

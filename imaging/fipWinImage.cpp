@@ -1,87 +1,27 @@
 #include "imaging/fipWinImage.h"
 
+#include "imaging/BitmapExchange.h"
+#include "imaging/FreeImageDeviceIO.h"
 #include "imaging/FreeImageErrorTrap.h"
 #include "imaging/ImageFileCheck.h"
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
 
 #include <QBuffer>
-#include <QClipboard>
 #include <QFile>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QPixmap>
 #include <QSaveFile>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 IMPLEMENT_SERIAL(fipWinImage, CObject, 1 | VERSIONABLE_SCHEMA)
 
 namespace {
-
-// FreeImage I/O over a QIODevice: pictures are written through QSaveFile
-// and read with a check for input that ends early. A read past the end is
-// answered with zeros (some decoders ignore the count and would otherwise
-// work on stale memory, or loop for ever) and remembered.
-struct DeviceHandle
-{
-    QIODevice *device;
-    bool readPastEnd = false;
-};
-
-unsigned DLL_CALLCONV deviceRead(void *buffer, unsigned size, unsigned count, fi_handle handle)
-{
-    auto *h = static_cast<DeviceHandle *>(handle);
-    const qint64 wanted = qint64(size) * count;
-    if (wanted <= 0)
-        return 0;
-    qint64 got = h->device->read(static_cast<char *>(buffer), wanted);
-    if (got < 0)
-        got = 0;
-    if (got < wanted) {
-        std::memset(static_cast<char *>(buffer) + got, 0, size_t(wanted - got));
-        h->readPastEnd = true;
-    }
-    return unsigned(got / size);
-}
-
-unsigned DLL_CALLCONV deviceWrite(void *buffer, unsigned size, unsigned count, fi_handle handle)
-{
-    auto *h = static_cast<DeviceHandle *>(handle);
-    if (size == 0)
-        return 0;
-    const qint64 put = h->device->write(static_cast<const char *>(buffer), qint64(size) * count);
-    return put <= 0 ? 0 : unsigned(put / size);
-}
-
-int DLL_CALLCONV deviceSeek(fi_handle handle, long offset, int origin)
-{
-    QIODevice *device = static_cast<DeviceHandle *>(handle)->device;
-    qint64 target = offset;
-    if (origin == SEEK_CUR)
-        target += device->pos();
-    else if (origin == SEEK_END)
-        target += device->size();
-    return target >= 0 && device->seek(target) ? 0 : -1;
-}
-
-long DLL_CALLCONV deviceTell(fi_handle handle)
-{
-    return long(static_cast<DeviceHandle *>(handle)->device->pos());
-}
-
-FreeImageIO deviceIO()
-{
-    FreeImageIO io;
-    io.read_proc = &deviceRead;
-    io.write_proc = &deviceWrite;
-    io.seek_proc = &deviceSeek;
-    io.tell_proc = &deviceTell;
-    return io;
-}
 
 // Decoders that read exactly what the file says is there, so that reading
 // past the end means the file was cut short. JPEG and run-length TARGA read
@@ -111,30 +51,74 @@ bool readsExactly(FREE_IMAGE_FORMAT fif, QIODevice *device)
     }
 }
 
-double finiteOr(double value, double fallback)
-{
-    return std::isfinite(value) ? value : fallback;
-}
+// FreeImage's format probes read a fixed number of bytes (from the start,
+// and some from the end) and several compare them without checking how many
+// they got, so an input shorter than that leaves them looking at
+// uninitialised memory. Short inputs are probed from a copy followed by
+// zeros; the end a probe seeks to is still the input's own.
+constexpr qint64 kProbeBytes = 4096;
 
-// A 32-bit FreeImage bitmap (bottom-up, BGRA in memory) as a top-down QImage.
-QImage bitmap32ToQImage(FIBITMAP *dib32, bool keepAlpha)
+class ProbeInput
 {
-    const int width = int(FreeImage_GetWidth(dib32));
-    const int height = int(FreeImage_GetHeight(dib32));
-    QImage image(width, height, keepAlpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-    if (image.isNull())
-        return image;
-    for (int y = 0; y < height; ++y) {
-        const BYTE *src = FreeImage_GetScanLine(dib32, height - 1 - y);
-        auto *dst = reinterpret_cast<uint32_t *>(image.scanLine(y));
-        std::memcpy(dst, src, size_t(width) * 4);
-        if (!keepAlpha) {
-            for (int x = 0; x < width; ++x)
-                dst[x] |= 0xFF000000u;
-        }
+public:
+    explicit ProbeInput(QByteArray bytes) : m_size(bytes.size()), m_data(std::move(bytes))
+    {
+        m_data.append(QByteArray(kProbeBytes, '\0'));
+        m_io.read_proc = &ProbeInput::read;
+        m_io.write_proc = nullptr;
+        m_io.seek_proc = &ProbeInput::seek;
+        m_io.tell_proc = &ProbeInput::tell;
     }
-    return image;
-}
+    ProbeInput(const ProbeInput &) = delete;
+    ProbeInput &operator=(const ProbeInput &) = delete;
+
+    FREE_IMAGE_FORMAT detect()
+    {
+        m_pos = 0;
+        return m_size == 0 ? FIF_UNKNOWN : FreeImage_GetFileTypeFromHandle(&m_io, this, 0);
+    }
+    bool validates(FREE_IMAGE_FORMAT fif)
+    {
+        m_pos = 0;
+        return FreeImage_ValidateFromHandle(fif, &m_io, this);
+    }
+
+private:
+    static unsigned DLL_CALLCONV read(void *buffer, unsigned size, unsigned count, fi_handle handle)
+    {
+        auto *self = static_cast<ProbeInput *>(handle);
+        const qint64 available = std::max<qint64>(0, self->m_data.size() - self->m_pos);
+        const qint64 bytes = size == 0 ? 0 : std::min<qint64>(qint64(size) * count, available);
+        const qint64 items = size == 0 ? 0 : bytes / size;
+        if (items == 0)
+            return 0;
+        std::memcpy(buffer, self->m_data.constData() + self->m_pos, size_t(items * size));
+        self->m_pos += items * size;
+        return unsigned(items);
+    }
+    static int DLL_CALLCONV seek(fi_handle handle, long offset, int origin)
+    {
+        auto *self = static_cast<ProbeInput *>(handle);
+        qint64 target = offset;
+        if (origin == SEEK_CUR)
+            target += self->m_pos;
+        else if (origin == SEEK_END)
+            target += self->m_size;
+        if (target < 0)
+            return -1;
+        self->m_pos = target;
+        return 0;
+    }
+    static long DLL_CALLCONV tell(fi_handle handle)
+    {
+        return long(static_cast<ProbeInput *>(handle)->m_pos);
+    }
+
+    qint64 m_size;
+    QByteArray m_data;
+    qint64 m_pos = 0;
+    FreeImageIO m_io;
+};
 
 } // namespace
 
@@ -190,8 +174,7 @@ void fipWinImage::copyDisplaySettings(const fipWinImage &src)
     m_Contrast = src.m_Contrast;
     m_Gamma = src.m_Gamma;
     m_PaletteType = src.m_PaletteType;
-    m_DisplayImage = QImage();
-    invalidateDisplay();
+    m_Display.reset();
 }
 
 void fipWinImage::replaceBitmap(FIBITMAP *dib)
@@ -205,7 +188,7 @@ void fipWinImage::replaceBitmap(FIBITMAP *dib)
 void fipWinImage::clear()
 {
     fipImage::clear();
-    m_DisplayImage = QImage();
+    m_Display.reset();
     setModified(TRUE);
 }
 
@@ -246,61 +229,15 @@ void fipWinImage::loadDisplaySettings(CArchive &ar)
 
 QByteArray fipWinImage::copyToHandle() const
 {
-    if (!_dib || getImageType() != FIT_BITMAP)
-        return {};
-    FIMEMORY *memory = FreeImage_OpenMemory();
-    QByteArray packed;
-    if (FreeImage_SaveToMemory(FIF_BMP, _dib, memory, 0)) {
-        BYTE *data = nullptr;
-        DWORD size = 0;
-        // The BMP file header (14 bytes) is all that differs from a packed DIB.
-        if (FreeImage_AcquireMemory(memory, &data, &size) && size > 14)
-            packed = QByteArray(reinterpret_cast<const char *>(data) + 14, int(size - 14));
-    }
-    FreeImage_CloseMemory(memory);
-    return packed;
+    return BitmapExchange::toPackedDib(_dib);
 }
 
 BOOL fipWinImage::copyFromHandle(const QByteArray &packedDib)
 {
     // Put a BMP file header in front and let the BMP decoder check the rest.
-    if (packedDib.size() < 40)
+    QByteArray file = BitmapExchange::bmpFileOfPackedDib(packedDib);
+    if (file.isEmpty())
         return FALSE;
-    auto u32 = [&packedDib](int at) {
-        uint32_t v = 0;
-        std::memcpy(&v, packedDib.constData() + at, 4);
-        return v;
-    };
-    auto u16 = [&packedDib](int at) {
-        uint16_t v = 0;
-        std::memcpy(&v, packedDib.constData() + at, 2);
-        return v;
-    };
-    const uint32_t headerSize = u32(0);
-    const uint16_t bitCount = u16(14);
-    const uint32_t compression = u32(16);
-    const uint32_t colorsUsed = u32(32);
-    if (headerSize < 40 || headerSize > uint32_t(packedDib.size()) || colorsUsed > 256)
-        return FALSE;
-    uint64_t offBits = 14ull + headerSize;
-    if (headerSize == 40 && compression == 3) // BI_BITFIELDS masks follow the header
-        offBits += 12;
-    if (colorsUsed)
-        offBits += 4ull * colorsUsed;
-    else if (bitCount <= 8)
-        offBits += 4ull << bitCount;
-    if (offBits > 14ull + uint64_t(packedDib.size()))
-        return FALSE;
-
-    QByteArray file(14, '\0');
-    file[0] = 'B';
-    file[1] = 'M';
-    const uint32_t fileSize = uint32_t(14 + packedDib.size());
-    const auto offset = uint32_t(offBits);
-    std::memcpy(file.data() + 2, &fileSize, 4);
-    std::memcpy(file.data() + 10, &offset, 4);
-    file.append(packedDib);
-
     FIMEMORY *memory
         = FreeImage_OpenMemory(reinterpret_cast<BYTE *>(file.data()), DWORD(file.size()));
     FIBITMAP *dib = loadChecked(FIF_BMP, memory, 0);
@@ -313,40 +250,7 @@ BOOL fipWinImage::copyFromHandle(const QByteArray &packedDib)
 
 BOOL fipWinImage::copyFromBitmap(const QImage &bitmap)
 {
-    if (bitmap.isNull())
-        return FALSE;
-    const int width = bitmap.width();
-    const int height = bitmap.height();
-    FIBITMAP *dib = nullptr;
-    if (bitmap.format() == QImage::Format_Grayscale8) {
-        dib = FreeImage_Allocate(width, height, 8);
-        for (int y = 0; dib && y < height; ++y)
-            std::memcpy(FreeImage_GetScanLine(dib, height - 1 - y), bitmap.constScanLine(y),
-                        size_t(width));
-    } else if (bitmap.format() == QImage::Format_Grayscale16) {
-        dib = FreeImage_AllocateT(FIT_UINT16, width, height, 16);
-        for (int y = 0; dib && y < height; ++y)
-            std::memcpy(FreeImage_GetScanLine(dib, height - 1 - y), bitmap.constScanLine(y),
-                        size_t(width) * 2);
-    } else if (bitmap.hasAlphaChannel()) {
-        const QImage argb = bitmap.convertToFormat(QImage::Format_ARGB32);
-        dib = FreeImage_Allocate(width, height, 32);
-        for (int y = 0; dib && y < height; ++y)
-            std::memcpy(FreeImage_GetScanLine(dib, height - 1 - y), argb.constScanLine(y),
-                        size_t(width) * 4);
-    } else {
-        const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB32);
-        dib = FreeImage_Allocate(width, height, 24);
-        for (int y = 0; dib && y < height; ++y) {
-            BYTE *dst = FreeImage_GetScanLine(dib, height - 1 - y);
-            const auto *src = reinterpret_cast<const uint32_t *>(rgb.constScanLine(y));
-            for (int x = 0; x < width; ++x) {
-                dst[3 * x + FI_RGBA_BLUE] = BYTE(src[x] & 0xFF);
-                dst[3 * x + FI_RGBA_GREEN] = BYTE((src[x] >> 8) & 0xFF);
-                dst[3 * x + FI_RGBA_RED] = BYTE((src[x] >> 16) & 0xFF);
-            }
-        }
-    }
+    FIBITMAP *dib = BitmapExchange::fromQImage(bitmap);
     if (!dib)
         return FALSE;
     replaceBitmap(dib);
@@ -355,73 +259,22 @@ BOOL fipWinImage::copyFromBitmap(const QImage &bitmap)
 
 QImage fipWinImage::toQImage() const
 {
-    if (!_dib)
-        return {};
-    const int width = int(getWidth());
-    const int height = int(getHeight());
-    const FREE_IMAGE_TYPE type = getImageType();
-    if (type == FIT_UINT16) {
-        QImage image(width, height, QImage::Format_Grayscale16);
-        for (int y = 0; !image.isNull() && y < height; ++y)
-            std::memcpy(image.scanLine(y), FreeImage_GetScanLine(_dib, height - 1 - y),
-                        size_t(width) * 2);
-        return image;
-    }
-    if (type == FIT_BITMAP && getBitsPerPixel() == 8 && getColorType() == FIC_MINISBLACK) {
-        QImage image(width, height, QImage::Format_Grayscale8);
-        for (int y = 0; !image.isNull() && y < height; ++y)
-            std::memcpy(image.scanLine(y), FreeImage_GetScanLine(_dib, height - 1 - y),
-                        size_t(width));
-        return image;
-    }
-    FIBITMAP *standard = type == FIT_BITMAP ? _dib : FreeImage_ConvertToStandardType(_dib, TRUE);
-    if (!standard)
-        return {};
-    FIBITMAP *dib32 = FreeImage_ConvertTo32Bits(standard);
-    if (standard != _dib)
-        FreeImage_Unload(standard);
-    if (!dib32)
-        return {};
-    const bool alpha = type == FIT_BITMAP && FreeImage_IsTransparent(_dib);
-    QImage image = bitmap32ToQImage(dib32, alpha);
-    FreeImage_Unload(dib32);
-    return image;
-}
-
-static bool haveGuiApplication()
-{
-    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
+    return BitmapExchange::toQImage(_dib);
 }
 
 BOOL fipWinImage::copyToClipboard() const
 {
-    if (!_dib || !haveGuiApplication())
-        return FALSE;
-    const QImage image = toQImage();
-    if (image.isNull())
-        return FALSE;
-    QGuiApplication::clipboard()->setImage(image);
-    return TRUE;
+    return BitmapExchange::toClipboard(_dib) ? TRUE : FALSE;
 }
 
 BOOL fipWinImage::pasteFromClipboard()
 {
-    if (!haveGuiApplication())
-        return FALSE;
-    return copyFromBitmap(QGuiApplication::clipboard()->image());
+    return copyFromBitmap(BitmapExchange::clipboardImage());
 }
 
 BOOL fipWinImage::captureWindow(WId window)
 {
-    if (!haveGuiApplication())
-        return FALSE;
-    QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return FALSE;
-    const QPixmap grabbed = screen->grabWindow(window);
-    if (grabbed.isNull())
-        return FALSE;
-    return copyFromBitmap(grabbed.toImage());
+    return copyFromBitmap(BitmapExchange::windowImage(window));
 }
 
 // --- drawing ----------------------------------------------------------
@@ -469,207 +322,21 @@ void fipWinImage::drawEx(QPainter *painter, const CRect &rcDest, BOOL useFileBkg
 
 const QImage &fipWinImage::getDisplayImage(BOOL useFileBkg, RGBQUAD *appBkColor, FIBITMAP *bg) const
 {
-    const bool sameBackground = m_DisplayUsedFileBkg == useFileBkg
-        && m_DisplayHadAppBk == (appBkColor != nullptr) && m_DisplayBg == bg
-        && (!appBkColor || std::memcmp(appBkColor, &m_DisplayAppBk, sizeof(RGBQUAD)) == 0);
-    if (!_bHasChanged && !m_DisplayDirty && sameBackground)
-        return m_DisplayImage;
-
-    m_DisplayImage = QImage();
-    if (_dib) {
-        bool owned = false;
-        FIBITMAP *display = buildDisplayBitmap(useFileBkg, appBkColor, bg, &owned);
-        if (display) {
-            FIBITMAP *dib32
-                = FreeImage_GetImageType(display) == FIT_BITMAP && FreeImage_GetBPP(display) == 32
-                ? display
-                : FreeImage_ConvertTo32Bits(display);
-            if (dib32) {
-                m_DisplayImage = bitmap32ToQImage(dib32, false);
-                if (dib32 != display)
-                    FreeImage_Unload(dib32);
-            }
-            if (owned)
-                FreeImage_Unload(display);
-        }
-    }
-    m_DisplayUsedFileBkg = useFileBkg;
-    m_DisplayHadAppBk = appBkColor != nullptr;
-    if (appBkColor)
-        m_DisplayAppBk = *appBkColor;
-    m_DisplayBg = bg;
-    m_DisplayDirty = false;
+    ImageDisplayPipeline::Settings settings;
+    settings.brightness = m_Brightness;
+    settings.contrast = m_Contrast;
+    settings.gamma = m_Gamma;
+    settings.paletteType = m_PaletteType;
+    settings.displayRangeLow = m_DisplayRangeLow;
+    settings.displayRangeHigh = m_DisplayRangeHigh;
+    settings.toneMappingOperator = m_ToneMappingOperator;
+    settings.toneMappingParam1 = m_ToneMappingParam1;
+    settings.toneMappingParam2 = m_ToneMappingParam2;
+    settings.toneMappingParam3 = m_ToneMappingParam3;
+    settings.toneMappingParam4 = m_ToneMappingParam4;
+    const QImage &image = m_Display.image(_dib, _bHasChanged, settings, useFileBkg, appBkColor, bg);
     _bHasChanged = FALSE;
-    return m_DisplayImage;
-}
-
-FIBITMAP *fipWinImage::buildDisplayBitmap(BOOL useFileBkg, RGBQUAD *appBkColor, FIBITMAP *bg,
-                                          bool *owned) const
-{
-    FIBITMAP *display = nullptr;
-    *owned = false;
-    const FREE_IMAGE_TYPE type = getImageType();
-    if (type == FIT_BITMAP) {
-        const BOOL hasBackground = FreeImage_HasBackgroundColor(_dib);
-        const BOOL transparent = FreeImage_IsTransparent(_dib);
-        if (!transparent && (!hasBackground || !useFileBkg)) {
-            display = _dib;
-        } else {
-            display = FreeImage_Composite(_dib, useFileBkg, appBkColor, bg);
-            if (display)
-                *owned = true;
-            else
-                display = _dib;
-        }
-    } else {
-        if (type == FIT_COMPLEX) {
-            FIBITMAP *magnitude = FreeImage_GetComplexChannel(_dib, FICC_MAG);
-            if (magnitude) {
-                display = FreeImage_ConvertToStandardType(magnitude, TRUE);
-                FreeImage_Unload(magnitude);
-            }
-        } else if (type == FIT_RGBF || type == FIT_RGBAF || type == FIT_FLOAT) {
-            if (m_ToneMappingOperator == FITMO_REINHARD05)
-                display = FreeImage_TmoReinhard05Ex(_dib, m_ToneMappingParam1, m_ToneMappingParam2,
-                                                    m_ToneMappingParam3, m_ToneMappingParam4);
-            else
-                display = FreeImage_ToneMapping(_dib, m_ToneMappingOperator, m_ToneMappingParam1,
-                                                m_ToneMappingParam2);
-        } else if (type == FIT_RGBA16) {
-            if (FIBITMAP *dib32 = FreeImage_ConvertTo32Bits(_dib)) {
-                display = FreeImage_Composite(dib32, useFileBkg, appBkColor, bg);
-                FreeImage_Unload(dib32);
-            }
-        } else {
-            display = FreeImage_ConvertToStandardType(_dib, TRUE);
-        }
-        if (!display)
-            return nullptr;
-        *owned = true;
-    }
-
-    const double brightness = finiteOr(m_Brightness, 0);
-    const double contrast = finiteOr(m_Contrast, 0);
-    const double gamma = m_Gamma > 0 && std::isfinite(m_Gamma) ? m_Gamma : 1.0;
-    const bool adjust = brightness != 0 || contrast != 0 || gamma != 1.0;
-    const bool palette = paletteStepApplies() && FreeImage_GetBPP(display) == 8
-        && FreeImage_GetPalette(display) != nullptr;
-    if (!palette && !adjust)
-        return display;
-
-    // Never alter the picture itself for display.
-    if (!*owned) {
-        display = FreeImage_Clone(display);
-        if (!display)
-            return nullptr;
-        *owned = true;
-    }
-    if (palette)
-        applyPaletteStep(display);
-    if (adjust) {
-        const unsigned bpp = FreeImage_GetBPP(display);
-        if (bpp != 8 && bpp != 24 && bpp != 32) {
-            FIBITMAP *dib24 = FreeImage_ConvertTo24Bits(display);
-            FreeImage_Unload(display);
-            display = dib24;
-            if (!display)
-                return nullptr;
-        }
-        FreeImage_AdjustColors(display, brightness, contrast, gamma, FALSE);
-    }
-    return display;
-}
-
-bool fipWinImage::paletteStepApplies() const
-{
-    const FREE_IMAGE_TYPE type = getImageType();
-    if (type == FIT_UINT16 || type == FIT_INT16)
-        return true;
-    const unsigned bpp = getBitsPerPixel();
-    if ((bpp == 8 || bpp == 16) && getColorsUsed() == 0)
-        return true;
-    // An 8-bit picture always has a palette, so grey ones are named here:
-    // palettes are what grey pictures are shown with.
-    return type == FIT_BITMAP && bpp == 8 && getColorType() == FIC_MINISBLACK;
-}
-
-void fipWinImage::applyPaletteStep(FIBITMAP *display) const
-{
-    RGBQUAD *pal = FreeImage_GetPalette(display);
-    const int entries = std::min<int>(256, int(FreeImage_GetColorsUsed(display)));
-
-    // The display range is on the 8-bit scale of the pixel values. A 16-bit
-    // picture is shown stretched from its smallest to its largest sample, so
-    // entry i stands for the value min + i (max - min) / 255, not for i.
-    double first = 0;
-    double step = 1;
-    if (m_PaletteType == PaletteAutoContrast && getImageType() == FIT_UINT16) {
-        unsigned minimum = 65535;
-        unsigned maximum = 0;
-        const unsigned width = getWidth();
-        for (unsigned y = 0; y < getHeight(); ++y) {
-            const auto *line = reinterpret_cast<const uint16_t *>(FreeImage_GetScanLine(_dib, y));
-            for (unsigned x = 0; x < width; ++x) {
-                minimum = std::min<unsigned>(minimum, line[x]);
-                maximum = std::max<unsigned>(maximum, line[x]);
-            }
-        }
-        if (maximum == minimum) { // the library then scales 0..255 one to one
-            minimum = 0;
-            maximum = 255;
-        }
-        first = minimum / 256.0;
-        step = (maximum - minimum) / 255.0 / 256.0;
-    }
-
-    const double low = m_DisplayRangeLow;
-    const double high = m_DisplayRangeHigh;
-    for (int i = 0; i < entries; ++i) {
-        const auto level = BYTE(i);
-        RGBQUAD &e = pal[i];
-        e.rgbReserved = 0;
-        switch (m_PaletteType) {
-        case PaletteNormal:
-            e.rgbBlue = e.rgbGreen = e.rgbRed = level;
-            break;
-        case PaletteSaturation:
-            e.rgbBlue = e.rgbGreen = e.rgbRed = level;
-            if (i == 255) {
-                e.rgbBlue = 0;
-                e.rgbGreen = 0;
-                e.rgbRed = 255;
-            }
-            break;
-        case PaletteShadesOfGreen:
-            e.rgbBlue = 0;
-            e.rgbGreen = level;
-            e.rgbRed = 0;
-            break;
-        case PaletteShadesOfRed:
-            e.rgbBlue = 0;
-            e.rgbGreen = 0;
-            e.rgbRed = level;
-            break;
-        case PaletteShadesOfBlue:
-            e.rgbBlue = level;
-            e.rgbGreen = 0;
-            e.rgbRed = 0;
-            break;
-        case PaletteAutoContrast: {
-            const double value = first + i * step;
-            double g;
-            if (high == low) {
-                // A range of one level: a step instead of a division by zero.
-                g = value < low ? 0 : 255;
-            } else {
-                const double s = 256.0 / (high - low);
-                g = std::floor(std::min(255.0, std::max(0.0, value * s - s * low)) + 0.5);
-            }
-            e.rgbBlue = e.rgbGreen = e.rgbRed = BYTE(g);
-            break;
-        }
-        }
-    }
+    return image;
 }
 
 // --- display settings ---------------------------------------------------
@@ -819,9 +486,8 @@ BOOL fipWinImage::save(const QString &fileName)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return FALSE;
-    FreeImageIO io = deviceIO();
-    DeviceHandle handle {&file};
-    if (!FreeImage_SaveToHandle(fif, _dib, &io, static_cast<fi_handle>(&handle), 0)) {
+    FreeImageDeviceIO output(&file);
+    if (!FreeImage_SaveToHandle(fif, _dib, output.io(), output.handle(), 0)) {
         file.cancelWriting();
         return FALSE;
     }
@@ -838,9 +504,8 @@ QByteArray fipWinImage::encode(FREE_IMAGE_FORMAT fif, int flags) const
         return bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly); // QBuffer fills a seek past the end with zeros
-    FreeImageIO io = deviceIO();
-    DeviceHandle handle {&buffer};
-    if (!FreeImage_SaveToHandle(fif, _dib, &io, static_cast<fi_handle>(&handle), flags))
+    FreeImageDeviceIO output(&buffer);
+    if (!FreeImage_SaveToHandle(fif, _dib, output.io(), output.handle(), flags))
         bytes.clear();
     return bytes;
 }
@@ -1074,41 +739,88 @@ BOOL fipWinImage::makeThumbnail(unsigned max_size, BOOL convert)
 
 FREE_IMAGE_FORMAT fipWinImage::detectFileType(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileType(name.constData(), 0);
-    if (fif == FIF_RAW && FreeImage_GetFIFFromFilename(name.constData()) != FIF_RAW
-        && FreeImage_Validate(FIF_TIFF, name.constData()))
-        fif = FIF_TIFF;
+    FREE_IMAGE_FORMAT fif = detectFileContents(path);
     if (fif == FIF_UNKNOWN)
-        fif = FreeImage_GetFIFFromFilename(name.constData());
+        fif = FreeImage_GetFIFFromFilename(QFile::encodeName(path).constData());
+    return fif;
+}
+
+FREE_IMAGE_FORMAT fipWinImage::detectFileContents(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FIF_UNKNOWN;
+    const QByteArray name = QFile::encodeName(path);
+    FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;
+    bool tiff = false;
+    if (file.size() < kProbeBytes) {
+        ProbeInput input(file.readAll());
+        fif = input.detect();
+        tiff = fif == FIF_RAW && input.validates(FIF_TIFF);
+    } else {
+        file.close();
+        fif = FreeImage_GetFileType(name.constData(), 0);
+        tiff = fif == FIF_RAW && FreeImage_Validate(FIF_TIFF, name.constData());
+    }
+    if (tiff && FreeImage_GetFIFFromFilename(name.constData()) != FIF_RAW)
+        fif = FIF_TIFF;
     return fif;
 }
 
 FREE_IMAGE_FORMAT fipWinImage::detectMemoryType(FIMEMORY *memory)
 {
-    if (!memory)
+    BYTE *data = nullptr;
+    DWORD size = 0;
+    if (!memory || !FreeImage_AcquireMemory(memory, &data, &size))
         return FIF_UNKNOWN;
-    FREE_IMAGE_FORMAT fif = FreeImage_GetFileTypeFromMemory(memory, 0);
-    if (fif == FIF_RAW && FreeImage_ValidateFromMemory(FIF_TIFF, memory))
-        fif = FIF_TIFF;
-    return fif;
+    FREE_IMAGE_FORMAT fif = FIF_UNKNOWN;
+    bool tiff = false;
+    if (qint64(size) < kProbeBytes) {
+        ProbeInput input(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+        fif = input.detect();
+        tiff = fif == FIF_RAW && input.validates(FIF_TIFF);
+    } else {
+        fif = FreeImage_GetFileTypeFromMemory(memory, 0);
+        tiff = fif == FIF_RAW && FreeImage_ValidateFromMemory(FIF_TIFF, memory);
+    }
+    return tiff ? FIF_TIFF : fif;
 }
 
-FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag)
+FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag,
+                                   QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     if (!device || fif == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(fif))
         return nullptr;
     if (!device->isOpen() && !device->open(QIODevice::ReadOnly))
         return nullptr;
     if (!device->seek(0))
         return nullptr;
+    // The size first, so that a picture too large to hold is refused as such
+    // and nothing is allocated for it.
+    if (!(flag & FIF_LOAD_NOPIXELS)) {
+        const std::optional<ImageFileCheck::PictureSize> size
+            = ImageFileCheck::declaredSize(fif, device);
+        if (!size) {
+            if (ImageFileCheck::readsDeclaredSize(fif))
+                return nullptr;
+        } else if (const QString text = ImageFileCheck::sizeRefusal(*size); !text.isEmpty()) {
+            if (refusal)
+                *refusal = text;
+            return nullptr;
+        }
+    }
     if (fif == FIF_PSD && !ImageFileCheck::psdIsComplete(device))
         return nullptr;
-    FreeImageIO io = deviceIO();
-    DeviceHandle handle {device};
+    if (fif == FIF_TIFF && !ImageFileCheck::tiffIsSound(device))
+        return nullptr;
+    if (fif == FIF_GIF && !ImageFileCheck::gifIsComplete(device))
+        return nullptr;
+    FreeImageDeviceIO input(device);
     FreeImageErrorTrap trap;
-    FIBITMAP *dib = FreeImage_LoadFromHandle(fif, &io, static_cast<fi_handle>(&handle), flag);
-    if (dib && (trap.hasMessages() || (handle.readPastEnd && readsExactly(fif, device)))) {
+    FIBITMAP *dib = FreeImage_LoadFromHandle(fif, input.io(), input.handle(), flag);
+    if (dib && (trap.hasMessages() || (input.readPastEnd() && readsExactly(fif, device)))) {
         FreeImage_Unload(dib);
         dib = nullptr;
     }
@@ -1127,16 +839,22 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int
     return dib;
 }
 
-FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag)
+FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag,
+                                   QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return nullptr;
-    return loadChecked(fif, &file, flag);
+    return loadChecked(fif, &file, flag, refusal);
 }
 
-FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag)
+FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag,
+                                   QString *refusal)
 {
+    if (refusal)
+        refusal->clear();
     BYTE *data = nullptr;
     DWORD size = 0;
     if (!memory || !FreeImage_AcquireMemory(memory, &data, &size) || !data)
@@ -1145,5 +863,5 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int 
         = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     QBuffer buffer;
     buffer.setData(bytes);
-    return loadChecked(fif, &buffer, flag);
+    return loadChecked(fif, &buffer, flag, refusal);
 }

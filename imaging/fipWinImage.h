@@ -8,13 +8,16 @@
 // auto-contrast palette and pixel inversion.
 //
 // The picture's own bitmap is never altered for display: every draw after a
-// change builds the display bitmap from a copy and keeps it as a QImage.
+// change builds the display bitmap from a copy and keeps it as a QImage
+// (ImageDisplayPipeline). The exchange with the desktop is BitmapExchange's,
+// reading and writing through Qt devices FreeImageDeviceIO's.
 //
 // Every member that changes pixels goes through setModified(TRUE), which the
 // derived image uses to drop what it derived from the old pixels. The fipImage
 // members that change pixels are therefore hidden here by wrappers; code that
 // writes scan lines directly must call setModified() itself.
 
+#include "imaging/ImageDisplayPipeline.h"
 #include "platform/CObject.h"
 #include "platform/Geometry.h"
 
@@ -197,16 +200,24 @@ public:
 
     // Detected format of a file or a memory block. FreeImage reports many
     // plain TIFF files as camera raw (LibRaw accepts TIFF signatures); those
-    // are read as TIFF unless the name says raw.
+    // are read as TIFF unless the name says raw. detectFileType falls back
+    // on the name when the contents say nothing; detectFileContents does not.
     static FREE_IMAGE_FORMAT detectFileType(const QString &path);
+    static FREE_IMAGE_FORMAT detectFileContents(const QString &path);
     static FREE_IMAGE_FORMAT detectMemoryType(FIMEMORY *memory);
 
-    // Decode with FreeImage; null when the library failed, reported a problem
-    // while decoding (see FreeImageErrorTrap) or a decoder that reads exact
-    // sizes ran past the end of the input (a file cut short).
-    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag = 0);
-    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag = 0);
-    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag = 0);
+    // Decode with FreeImage; null when the file's structure or header is
+    // damaged (see ImageFileCheck), the picture would need more memory than
+    // a picture may take (refusal then holds the message that says so), the
+    // library failed or reported a problem while decoding (see
+    // FreeImageErrorTrap) or a decoder that reads exact sizes ran past the
+    // end of the input (a file cut short).
+    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int flag = 0,
+                                 QString *refusal = nullptr);
+    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, const QString &path, int flag = 0,
+                                 QString *refusal = nullptr);
+    static FIBITMAP *loadChecked(FREE_IMAGE_FORMAT fif, FIMEMORY *memory, int flag = 0,
+                                 QString *refusal = nullptr);
 
 protected:
     // Called after every pixel change; the derived image drops its caches.
@@ -235,18 +246,8 @@ protected:
 
 private:
     void copyDisplaySettings(const fipWinImage &src);
-    void invalidateDisplay() const { m_DisplayDirty = true; }
-    bool paletteStepApplies() const;
-    // Builds the display bitmap; *owned tells whether it must be unloaded.
-    FIBITMAP *buildDisplayBitmap(BOOL useFileBkg, RGBQUAD *appBkColor, FIBITMAP *bg,
-                                 bool *owned) const;
-    void applyPaletteStep(FIBITMAP *display) const;
+    void invalidateDisplay() const { m_Display.invalidate(); }
 
     // The display bitmap, kept as the image QPainter draws.
-    mutable QImage m_DisplayImage;
-    mutable bool m_DisplayDirty = true;
-    mutable BOOL m_DisplayUsedFileBkg = FALSE;
-    mutable bool m_DisplayHadAppBk = false;
-    mutable RGBQUAD m_DisplayAppBk = {0, 0, 0, 0};
-    mutable FIBITMAP *m_DisplayBg = nullptr;
+    mutable ImageDisplayPipeline m_Display;
 };

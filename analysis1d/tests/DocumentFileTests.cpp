@@ -360,6 +360,53 @@ TEST_F(DocumentFileTest, ImageFormatsAreForDocumentsHoldingOnlyTheirImage)
     EXPECT_TRUE(prompts->Texts().isEmpty());
 }
 
+// A damaged picture is refused with the message every unreadable picture
+// gets, one too large to hold with its size; either way the user sees one
+// line, nothing reaches standard error and the open document stays.
+TEST_F(DocumentFileTest, DamagedOrOversizedPictureIsRefusedWithOneMessage)
+{
+    ScopedScriptedPrompts prompts;
+    Analysis1DDoc source;
+    addImage(source, 40, 30);
+    ASSERT_TRUE(source.OnSaveDocument(path("good.tif")));
+    const QByteArray tiff = readAll(path("good.tif"));
+    ASSERT_GT(tiff.size(), 200);
+
+    QByteArray directoryPastTheEnd = tiff;
+    directoryPastTheEnd[6] = char(0x7F); // first directory offset, bytes 4..7
+    QByteArray gif("GIF89a");
+    const char screen[] = {0x20, 0x4E, 0x6D, 0x34, 0, 0, 0}; // 20000 x 13421
+    const char frame[] = {0x2C, 0, 0, 0, 0, 0x20, 0x4E, 0x6D, 0x34, 0};
+    gif.append(screen, sizeof screen).append(frame, sizeof frame);
+    gif.append("\x08\x02\x00\x01\x00\x3B", 6);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        QString message;
+    } cases[] = {
+        {"directory.tif", directoryPastTheEnd, QStringLiteral("Unexpected file format.")},
+        {"cut.tif", tiff.left(tiff.size() - 40), QStringLiteral("Unexpected file format.")},
+        {"huge.gif", gif,
+         QStringLiteral("The picture is 20000 \u00d7 13421 pixels; it would need 1.5 GB of "
+                        "memory, more than the 1 GB Densora allows.")},
+    };
+
+    Analysis1DDoc doc;
+    addImage(doc, 40, 30);
+    const CDrawObjList before = doc.GetObjects();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeAll(path(QString::fromLatin1(c.name)), c.bytes);
+        prompts->Clear();
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(doc.OnOpenDocument(path(QString::fromLatin1(c.name))));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string());
+        EXPECT_EQ(prompts->Texts(), QStringList({c.message}));
+        EXPECT_EQ(doc.GetObjects(), before);
+    }
+}
+
 TEST_F(DocumentFileTest, SaveAsOffersTheFormatsTheDocumentAllows)
 {
     auto owned = std::make_unique<FilterRecordingPrompts>();

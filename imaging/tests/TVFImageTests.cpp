@@ -1,3 +1,5 @@
+#include "imaging/FreeImageErrorTrap.h"
+#include "imaging/ImageFileCheck.h"
 #include "imaging/RasterImageGS16.h"
 #include "imaging/RasterImageRGB.h"
 #include "imaging/TVFImage.h"
@@ -5,6 +7,7 @@
 
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
+#include "platform/Prompts.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -13,8 +16,12 @@
 #include <QBuffer>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -900,4 +907,568 @@ TEST(TVFImageLoading, UnknownTiffTagReportsStayOffStandardError)
     const std::string printed = testing::internal::GetCapturedStderr();
     EXPECT_EQ(loaded, 1);
     EXPECT_EQ(printed.find("TIFFFieldWithTag"), std::string::npos) << printed;
+}
+
+// --- TIFF structure -----------------------------------------------------------------
+
+namespace {
+
+// A little-endian TIFF (classic, or BigTIFF) of one uncompressed strip,
+// written from a list of entries so that each test can damage one thing.
+struct TiffEntry
+{
+    uint16_t tag;
+    uint16_t type; // 3 SHORT, 4 LONG, 2 ASCII
+    std::vector<uint32_t> values;
+};
+
+struct TiffParts
+{
+    QByteArray pixels;
+    std::vector<TiffEntry> entries;
+    bool big = false;
+    bool loop = false; // the directory names itself as the next one
+};
+
+void putLe(QByteArray &out, uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+int unitOf(uint16_t type)
+{
+    return type == 3 ? 2 : type == 2 ? 1 : 4;
+}
+
+QByteArray buildTiff(const TiffParts &parts)
+{
+    const int word = parts.big ? 8 : 4;
+    QByteArray out = parts.big ? QByteArray("II+\0\x08\0\0\0", 8) : QByteArray("II*\0", 4);
+    const uint64_t pixelsAt = parts.big ? 16 : 8;
+    const uint64_t directoryAt = pixelsAt + uint64_t(parts.pixels.size());
+    putLe(out, directoryAt, word);
+    out.append(parts.pixels);
+    const int countSize = parts.big ? 8 : 2;
+    const int entrySize = parts.big ? 20 : 12;
+    uint64_t extraAt = directoryAt + countSize + parts.entries.size() * entrySize + word;
+    QByteArray extra;
+    putLe(out, parts.entries.size(), countSize);
+    for (const TiffEntry &e : parts.entries) {
+        putLe(out, e.tag, 2);
+        putLe(out, e.type, 2);
+        putLe(out, e.values.size(), word);
+        QByteArray data;
+        for (uint32_t v : e.values)
+            putLe(data, v, unitOf(e.type));
+        if (data.size() <= word) {
+            data.append(QByteArray(word - data.size(), '\0'));
+            out.append(data);
+        } else {
+            putLe(out, extraAt + uint64_t(extra.size()), word);
+            extra.append(data);
+        }
+    }
+    putLe(out, parts.loop ? directoryAt : 0, word);
+    out.append(extra);
+    return out;
+}
+
+// 8 x 4 grey pixels, value 10 x + y.
+TiffParts greyTiff(bool big = false)
+{
+    TiffParts p;
+    p.big = big;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            p.pixels.append(char(10 * x + y));
+    const uint32_t pixelsAt = big ? 16 : 8;
+    p.entries = {{256, 3, {8}},  {257, 3, {4}},
+                 {258, 3, {8}},  {259, 3, {1}},
+                 {262, 3, {1}},  {273, 4, {pixelsAt}},
+                 {277, 3, {1}},  {278, 3, {4}},
+                 {279, 4, {32}}, {305, 2, {'D', 'e', 'n', 's', 'o', 'r', 'a', 0}}};
+    return p;
+}
+
+TiffEntry &entryOf(TiffParts &p, uint16_t tag)
+{
+    for (TiffEntry &e : p.entries) {
+        if (e.tag == tag)
+            return e;
+    }
+    p.entries.push_back({tag, 4, {}});
+    std::sort(p.entries.begin(), p.entries.end(),
+              [](const TiffEntry &a, const TiffEntry &b) { return a.tag < b.tag; });
+    return entryOf(p, tag);
+}
+
+bool tiffIsSound(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    const bool sound = ImageFileCheck::tiffIsSound(&buffer);
+    EXPECT_EQ(buffer.pos(), 0);
+    return sound;
+}
+
+int loads(const QByteArray &bytes, TVFImage *image)
+{
+    return image->Load(reinterpret_cast<const unsigned char *>(bytes.constData()),
+                       static_cast<unsigned long>(bytes.size()));
+}
+
+} // namespace
+
+TEST(ImageFileCheckTiff, SoundFilesPassAndLoad)
+{
+    for (const bool big : {false, true}) {
+        const QByteArray bytes = buildTiff(greyTiff(big));
+        EXPECT_TRUE(tiffIsSound(bytes)) << big;
+        TVFImage image;
+        ASSERT_EQ(loads(bytes, &image), 1) << big;
+        EXPECT_EQ(image.GetSize(), CSize(8, 4));
+        auto *raster = static_cast<RasterImageGS16 *>(image.getRasterImage());
+        EXPECT_EQ(raster->getPixel(7, 3), 73) << big;
+    }
+    // What the library itself writes, in every layout the program saves.
+    Bitmap deep(FreeImage_AllocateT(FIT_UINT16, 300, 200, 16));
+    Bitmap colour(FreeImage_Allocate(300, 200, 24));
+    for (FIBITMAP *dib : {deep.get(), colour.get()}) {
+        for (const int flags : {TIFF_DEFAULT, TIFF_NONE, TIFF_PACKBITS, TIFF_DEFLATE, TIFF_LZW})
+            EXPECT_TRUE(tiffIsSound(encode(dib, FIF_TIFF, flags))) << flags;
+    }
+}
+
+// Each damage alone makes the file refused before FreeImage sees it, and the
+// picture that was there stays.
+TEST(ImageFileCheckTiff, DamagedStructureIsRefused)
+{
+    std::vector<std::pair<const char *, QByteArray>> damaged;
+    auto add = [&damaged](const char *what, const std::function<void(TiffParts &)> &damage,
+                          bool big = false) {
+        TiffParts p = greyTiff(big);
+        damage(p);
+        damaged.emplace_back(what, buildTiff(p));
+    };
+    add("directory loop", [](TiffParts &p) { p.loop = true; });
+    add(
+        "directory loop, BigTIFF", [](TiffParts &p) { p.loop = true; }, true);
+    add("strip past the end", [](TiffParts &p) { entryOf(p, 273).values = {5000}; });
+    add("byte count past the end", [](TiffParts &p) { entryOf(p, 279).values = {5000}; });
+    add(
+        "byte count past the end, BigTIFF", [](TiffParts &p) { entryOf(p, 279).values = {5000}; },
+        true);
+    add("rows beyond the strip", [](TiffParts &p) {
+        entryOf(p, 257).values = {40};
+        entryOf(p, 278).values = {40};
+    });
+    add("too few strips", [](TiffParts &p) { entryOf(p, 278).values = {1}; });
+    add("no strips", [](TiffParts &p) {
+        p.entries.erase(std::remove_if(p.entries.begin(), p.entries.end(),
+                                       [](const TiffEntry &e) { return e.tag == 273; }),
+                        p.entries.end());
+    });
+    add("zero width", [](TiffParts &p) { entryOf(p, 256).values = {0}; });
+    add("samples disagree", [](TiffParts &p) {
+        entryOf(p, 277).values = {3};
+        entryOf(p, 258).values = {8, 8};
+    });
+    add("palette of the wrong size", [](TiffParts &p) {
+        entryOf(p, 262).values = {3};
+        entryOf(p, 320) = {320, 3, std::vector<uint32_t>(3 * 16, 0)};
+    });
+    add("EXIF directory past the end", [](TiffParts &p) { entryOf(p, 34665).values = {90000}; });
+
+    QByteArray header = buildTiff(greyTiff());
+    header[2] = 43; // BigTIFF number, classic layout
+    damaged.emplace_back("wrong version", header);
+    QByteArray count = buildTiff(greyTiff());
+    count[40] = char(0xFF); // entry count of the directory (at 8 + 32)
+    count[41] = char(0xFF);
+    damaged.emplace_back("entry count past the end", count);
+    QByteArray value = buildTiff(greyTiff());
+    // The Software entry (the last of ten) holds its text out of line.
+    const int softwareValue = 40 + 2 + 9 * 12 + 8;
+    value[softwareValue + 1] = char(0x7F);
+    damaged.emplace_back("entry value past the end", value);
+    damaged.emplace_back("header only", buildTiff(greyTiff()).left(8));
+
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (const auto &[what, bytes] : damaged) {
+        EXPECT_FALSE(tiffIsSound(bytes)) << what;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << what;
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// --- format detection of short inputs --------------------------------------------------
+
+// FreeImage's format probes compare bytes they never got when the input is
+// shorter than what they read; detection hands them short inputs followed by
+// zeros. Valgrind sees uninitialised memory being looked at, so the probes
+// are run once more under it when it is installed.
+TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
+{
+    const QByteArray signatures[] = {QByteArray("II*\0\x08\0\0\0", 8),
+                                     QByteArray("MM\0*", 4),
+                                     QByteArray("\x89PNG\r\n\x1a\n", 8),
+                                     QByteArray("GIF89a"),
+                                     QByteArray("BM"),
+                                     QByteArray("8BPS\0\x01", 6),
+                                     QByteArray("\xFF\xD8\xFF\xE0", 4),
+                                     QByteArray("\0\0\x02\0\0\0\0\0", 8),
+                                     QByteArray("\x0A\x05\x01\x08", 4),
+                                     QByteArray("\x59\xA6\x6A\x95", 4),
+                                     QByteArray("P5\n"),
+                                     QByteArray("\0", 1)};
+    if (qEnvironmentVariableIsSet("DENSORA_PROBE_UNDER_VALGRIND")) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("short"));
+        for (const QByteArray &signature : signatures) {
+            for (int n = 0; n <= signature.size(); ++n) {
+                QByteArray prefix = signature.left(n);
+                writeFile(path, prefix);
+                fipWinImage::detectFileType(path);
+                prefix.reserve(64);
+                fipMemoryIO memory(reinterpret_cast<BYTE *>(prefix.data()), DWORD(n));
+                fipWinImage::detectMemoryType(memory);
+            }
+        }
+        return;
+    }
+    // Whatever valgrind says, the answers are those of the leading bytes.
+    QTemporaryDir dir;
+    const QString tiny = dir.filePath(QStringLiteral("tiny.bmp"));
+    writeFile(tiny, QByteArray("II*\0", 4));
+    EXPECT_EQ(fipWinImage::detectFileContents(tiny), FIF_TIFF);
+    writeFile(tiny, QByteArray());
+    EXPECT_EQ(fipWinImage::detectFileContents(tiny), FIF_UNKNOWN);
+    EXPECT_EQ(fipWinImage::detectFileType(tiny), FIF_BMP);
+
+    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
+    if (valgrind.isEmpty())
+        GTEST_SKIP() << "valgrind is not installed";
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DENSORA_PROBE_UNDER_VALGRIND"), QStringLiteral("1"));
+    run.setProcessEnvironment(environment);
+    run.start(
+        valgrind,
+        {QStringLiteral("--num-callers=40"), QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
+         QStringLiteral(
+             "--gtest_filter=TVFImageDetection.ShortInputsAreProbedWithoutUninitialisedBytes")});
+    ASSERT_TRUE(run.waitForFinished(600000));
+    EXPECT_EQ(run.exitCode(), 0);
+    const QString log = QString::fromLocal8Bit(run.readAllStandardError());
+    ASSERT_TRUE(log.contains(QStringLiteral("ERROR SUMMARY"))) << log.toStdString();
+    // Errors are blocks of lines between empty "==pid== " lines.
+    const QStringList blocks = log.split(QRegularExpression(QStringLiteral("\\n==\\d+== \\n")));
+    QStringList inFreeImage;
+    for (const QString &block : blocks) {
+        if (block.contains(QStringLiteral("uninitialised"))
+            && block.contains(QStringLiteral("libfreeimage")))
+            inFreeImage << block;
+    }
+    EXPECT_TRUE(inFreeImage.isEmpty()) << inFreeImage.join(QStringLiteral("\n\n")).toStdString();
+}
+
+// --- Photoshop run-length rows ----------------------------------------------------------
+
+namespace {
+
+void putBe(QByteArray &out, uint32_t value, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i)
+        out.append(char((value >> (8 * i)) & 0xFF));
+}
+
+// A grey 8 x 2 Photoshop file with run-length rows given as packed bytes.
+QByteArray buildPsd(const std::vector<QByteArray> &rows)
+{
+    QByteArray out("8BPS", 4);
+    putBe(out, 1, 2); // version
+    out.append(QByteArray(6, '\0'));
+    putBe(out, 1, 2); // channels
+    putBe(out, 2, 4); // height
+    putBe(out, 8, 4); // width
+    putBe(out, 8, 2); // depth
+    putBe(out, 1, 2); // grey
+    putBe(out, 0, 4); // colour mode data
+    putBe(out, 0, 4); // image resources
+    putBe(out, 0, 4); // layers and masks
+    putBe(out, 1, 2); // run-length compression
+    for (const QByteArray &row : rows)
+        putBe(out, uint32_t(row.size()), 2);
+    for (const QByteArray &row : rows)
+        out.append(row);
+    return out;
+}
+
+QByteArray literalRow(int y)
+{
+    QByteArray row(1, char(7));
+    for (int x = 0; x < 8; ++x)
+        row.append(char(20 * x + y));
+    return row;
+}
+
+bool psdIsComplete(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    return ImageFileCheck::psdIsComplete(&buffer);
+}
+
+} // namespace
+
+// Every packed row must unpack to exactly one row from its own bytes:
+// FreeImage's decoder writes past its row buffer for a longer run and reads
+// past the packed row for a literal run that claims more bytes than it has.
+TEST(ImageFileCheckPsd, RunLengthRowsMustUnpackToExactlyOneRow)
+{
+    // Sound: plain literal rows; a repeat run, a literal run and a no-op (-128).
+    const QByteArray literal = buildPsd({literalRow(0), literalRow(1)});
+    const QByteArray mixed
+        = buildPsd({QByteArray("\xFD\x11\x03\x01\x02\x03\x04\x80", 8), literalRow(1)});
+    for (const QByteArray &bytes : {literal, mixed}) {
+        EXPECT_TRUE(psdIsComplete(bytes));
+        TVFImage image;
+        ASSERT_EQ(loads(bytes, &image), 1);
+        EXPECT_EQ(image.GetSize(), CSize(8, 2));
+        EXPECT_EQ(pixel(image, 7, 1), 141);
+    }
+    TVFImage fromMixed;
+    ASSERT_EQ(loads(mixed, &fromMixed), 1);
+    EXPECT_EQ(pixel(fromMixed, 0, 0), 0x11);
+    EXPECT_EQ(pixel(fromMixed, 3, 0), 0x11);
+    EXPECT_EQ(pixel(fromMixed, 7, 0), 4);
+
+    const struct
+    {
+        const char *what;
+        QByteArray row;
+    } damaged[] = {
+        {"repeat longer than the row", QByteArray("\xF1\x05", 2)},
+        {"literal past the packed row", QByteArray("\x7F", 1) + literalRow(0).mid(1)},
+        {"row too short", QByteArray("\x03\x01\x02\x03\x04", 5)},
+        {"repeat without its byte", QByteArray("\x03\x01\x02\x03\x04\xFD", 6)},
+        {"literal and repeat past the row", literalRow(0) + QByteArray("\xFF\x01", 2)},
+    };
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (const auto &d : damaged) {
+        const QByteArray bytes = buildPsd({d.row, literalRow(1)});
+        EXPECT_FALSE(psdIsComplete(bytes)) << d.what;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << d.what;
+        // The same damage in the last row.
+        EXPECT_FALSE(psdIsComplete(buildPsd({literalRow(0), d.row}))) << d.what;
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// --- pictures too large to hold ----------------------------------------------------------
+
+namespace {
+
+QByteArray le(uint32_t value, int bytes)
+{
+    QByteArray out;
+    putLe(out, value, bytes);
+    return out;
+}
+
+QByteArray be(uint32_t value, int bytes)
+{
+    QByteArray out;
+    putBe(out, value, bytes);
+    return out;
+}
+
+// A few bytes each, declaring a picture far larger than they hold.
+QByteArray hugeGif()
+{
+    QByteArray g("GIF89a");
+    g += le(20000, 2) + le(13421, 2) + QByteArray("\0\0\0", 3);
+    g += QByteArray("\x21\xF9\x04\x00\x00\x00\x00\x00", 8); // graphic control extension
+    g += QByteArray(1, '\x2C') + le(0, 2) + le(0, 2) + le(20000, 2) + le(13421, 2) + '\0';
+    g += QByteArray("\x08\x02\x00\x01\x00\x3B", 6);
+    return g;
+}
+
+QByteArray hugeTiff()
+{
+    // PackBits-compressed rows need not fill the file; the structure is sound.
+    TiffParts p = greyTiff();
+    p.pixels = QByteArray("\x81\x00\x81\x00\x81\x00\x81\x00", 8);
+    entryOf(p, 256).values = {1144};
+    entryOf(p, 257) = {257, 4, {1048576}};
+    entryOf(p, 259).values = {32773};
+    entryOf(p, 278) = {278, 4, {1048576}};
+    entryOf(p, 279).values = {8};
+    return buildTiff(p);
+}
+
+} // namespace
+
+// The size a header declares is read before anything is decoded; a picture
+// that would need more than the limit is refused with a message naming its
+// size, and the picture that was there stays.
+TEST(TVFImageLoading, PicturesTooLargeToHoldAreRefusedBeforeDecoding)
+{
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    png += be(13, 4) + "IHDR" + be(40000, 4) + be(30000, 4) + QByteArray("\x08\x00\x00\x00\x00", 5);
+    png += be(0, 4);
+    QByteArray bmp("BM");
+    bmp += le(0, 4) + le(0, 4) + le(54, 4) + le(40, 4) + le(30000, 4) + le(uint32_t(-30000), 4)
+        + le(1, 2) + le(24, 2) + QByteArray(24, '\0');
+    QByteArray jpeg("\xFF\xD8\xFF\xE0", 4);
+    jpeg += be(16, 2) + QByteArray("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14);
+    jpeg += QByteArray("\xFF\xC0", 2) + be(17, 2) + '\x08' + be(50000, 2) + be(40000, 2) + '\x03'
+        + QByteArray(9, '\x11');
+    QByteArray psd("8BPS", 4);
+    psd += be(1, 2) + QByteArray(6, '\0') + be(3, 2) + be(90000, 4) + be(80000, 4) + be(8, 2)
+        + be(3, 2) + QByteArray(12, '\0') + be(0, 2);
+
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *size;
+    } cases[] = {
+        {"huge.gif", hugeGif(), "20000 \u00d7 13421 pixels; it would need 1.5 GB"},
+        {"huge.tif", hugeTiff(), "1144 \u00d7 1048576 pixels; it would need 6.7 GB"},
+        {"huge.png", png, "40000 \u00d7 30000 pixels; it would need 6.7 GB"},
+        {"huge.bmp", bmp, "30000 \u00d7 30000 pixels; it would need 8.4 GB"},
+        {"huge.jpg", jpeg, "40000 \u00d7 50000 pixels; it would need 18.6 GB"},
+        {"huge.psd", psd, "80000 \u00d7 90000 pixels; it would need 67.1 GB"},
+    };
+    QTemporaryDir dir;
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (const auto &c : cases) {
+        ASSERT_LT(c.bytes.size(), 200) << c.name;
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        writeFile(path, c.bytes);
+        ScopedScriptedPrompts prompts;
+        EXPECT_THROW(image->CreateFromFileName(path), CUserException) << c.name;
+        EXPECT_EQ(prompts->Texts(),
+                  QStringList({QStringLiteral("The picture is ") + QString::fromUtf8(c.size)
+                               + QStringLiteral(" of memory, more than the 1 GB Densora allows.")}))
+            << c.name;
+        // From memory it is refused all the same, without a word.
+        prompts->Clear();
+        EXPECT_EQ(loads(c.bytes, image.get()), 0) << c.name;
+        EXPECT_TRUE(prompts->Texts().isEmpty()) << c.name;
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+
+    // Inside a document the same picture stops the reading with the same message.
+    const QByteArray good = store(*image);
+    const int countAt = 14 + 4;
+    uint32_t size = 0;
+    std::memcpy(&size, good.constData() + countAt, 4);
+    const QByteArray tiff = hugeTiff();
+    QByteArray stored = good.left(countAt) + le(uint32_t(tiff.size()), 4) + tiff
+        + good.mid(countAt + 4 + int(size));
+    ScopedScriptedPrompts prompts;
+    EXPECT_THROW(restore(stored), CUserException);
+    ASSERT_EQ(prompts->Texts().size(), 1);
+    EXPECT_TRUE(
+        prompts->Texts().front().startsWith(QStringLiteral("The picture is 1144 \u00d7 1048576")));
+}
+
+// The limit is one figure for the picture, its working copy and the raster.
+TEST(TVFImageLoading, MemoryLimitBoundary)
+{
+    // 8 bits: two bytes of bitmap and four of raster a pixel.
+    const ImageFileCheck::PictureSize within {16384, 10922, 8};
+    const ImageFileCheck::PictureSize over {16384, 10923, 8};
+    EXPECT_LE(ImageFileCheck::memoryNeeded(within), double(ImageFileCheck::kPictureMemoryLimit));
+    EXPECT_TRUE(ImageFileCheck::sizeRefusal(within).isEmpty());
+    EXPECT_EQ(ImageFileCheck::sizeRefusal(over),
+              QStringLiteral("The picture is 16384 \u00d7 10923 pixels; it would need 1.1 GB of "
+                             "memory, more than the 1 GB Densora allows."));
+    // Scan lines are padded to four bytes; 16-bit samples take two.
+    EXPECT_EQ(ImageFileCheck::memoryNeeded({3, 2, 8}), 2.0 * 4 * 2 + 4.0 * 6);
+    EXPECT_EQ(ImageFileCheck::memoryNeeded({3, 2, 16}), 2.0 * 8 * 2 + 4.0 * 6);
+}
+
+// libtiff's errors go to the program's message handling, not to standard
+// error: a strip libtiff cannot unpack refuses the picture, and the user
+// sees the program's one message. Its warnings are dropped.
+TEST(TVFImageLoading, LibtiffReportsStayOffStandardErrorAndRefuseThePicture)
+{
+    ASSERT_TRUE(TiffMessageFilter::install());
+    TiffParts zip = greyTiff();
+    zip.pixels = QByteArray(32, char(0xFF));
+    entryOf(zip, 259).values = {8};
+    const QByteArray bytes = buildTiff(zip);
+    ASSERT_TRUE(tiffIsSound(bytes));
+
+    testing::internal::CaptureStderr();
+    FreeImageErrorTrap trap;
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    const int loaded = loads(bytes, image.get());
+    Bitmap deep(FreeImage_AllocateT(FIT_UINT16, 8, 4, 16));
+    const QByteArray deflated = encode(deep.get(), FIF_TIFF, TIFF_DEFLATE);
+    const std::string printed = testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+    EXPECT_EQ(printed, std::string());
+    ASSERT_FALSE(trap.messages().isEmpty());
+    EXPECT_TRUE(trap.messages().join(QLatin1Char('\n')).contains(QStringLiteral("ZIPDecode")))
+        << trap.messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(deflated.isEmpty());
+}
+
+// FreeImage's GIF decoder reads an image's data blocks without looking at
+// what its reads return: on a file cut inside them it looped for ever. Every
+// chain of blocks must end inside the file before the decoder sees it.
+TEST(TVFImageLoading, GifsCutShortOrWithBrokenBlocksAreRefused)
+{
+    Bitmap grey = makeGrey8(64, 48, [](int x, int y) { return (x * 7 + y * 3) & 0xFF; });
+    const QByteArray whole = encode(grey.get(), FIF_GIF);
+    ASSERT_EQ(whole.back(), char(0x3B));
+    auto isComplete = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImageFileCheck::gifIsComplete(&buffer);
+    };
+    EXPECT_TRUE(isComplete(whole));
+    TVFImage shown;
+    ASSERT_EQ(loads(whole, &shown), 1);
+    EXPECT_EQ(pixel(shown, 5, 3), 44);
+
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (int cut = 1; cut < whole.size(); ++cut) {
+        const QByteArray bytes = whole.left(cut);
+        EXPECT_FALSE(isComplete(bytes)) << cut;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << cut;
+    }
+    // The first image's code size and first data block follow its
+    // descriptor and local colour table, after the extensions.
+    auto tableSize = [](int flags) { return (flags & 0x80) ? 3 << ((flags & 7) + 1) : 0; };
+    int at = 13 + tableSize(uint8_t(whole[10]));
+    while (whole[at] == char(0x21)) {
+        at += 2;
+        while (whole[at] != 0)
+            at += 1 + uint8_t(whole[at]);
+        ++at;
+    }
+    ASSERT_EQ(whole[at], char(0x2C));
+    const int codeAt = at + 10 + tableSize(uint8_t(whole[at + 9]));
+    QByteArray codeSize = whole;
+    codeSize[codeAt] = char(12);
+    QByteArray longBlock = whole;
+    longBlock[codeAt + 1] = char(0xFF);
+    longBlock.truncate(codeAt + 1 + 200);
+    QByteArray unknownBlock = whole;
+    unknownBlock[whole.size() - 1] = char(0x99);
+    for (const QByteArray &bytes : {codeSize, longBlock, unknownBlock}) {
+        EXPECT_FALSE(isComplete(bytes));
+        EXPECT_EQ(loads(bytes, image.get()), 0);
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
 }
