@@ -326,6 +326,27 @@ CPoint ImageProcessing::findCenterOfMass3D(const RasterImageGS16 *img, CRect rec
     return {int(std::floor(sumX / sum + 0.5)), int(std::floor(sumY / sum + 0.5))};
 }
 
+CPoint ImageProcessing::findCenterOfMassAbove(const RasterImageGS16 *img, CRect rect, double base)
+{
+    const CRect r = clipToImage(img, rect);
+    double sum = 0.0;
+    double sumX = 0.0;
+    double sumY = 0.0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            const double v = double(img->getPixel(x, y)) - base;
+            if (v <= 0.0)
+                continue;
+            sum += v;
+            sumX += v * x;
+            sumY += v * y;
+        }
+    }
+    if (sum == 0.0)
+        return findCenterOfMass3D(img, rect);
+    return {int(std::floor(sumX / sum + 0.5)), int(std::floor(sumY / sum + 0.5))};
+}
+
 namespace {
 
 // base + fraction * (centre - base), base being the darkest corner of the

@@ -163,10 +163,17 @@ void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,
     const CRect r = m_position;
     BandData &d = m_data;
 
-    d.m_centerOfGravity = ImageProcessing::findCenterOfMass3D(image, r);
+    // The profiles' own index checks refuse rows outside the lane.
+    // The local baseline is kept in single precision, as measured bands always were.
+    const float baseline
+        = float((double(background->GetAt(r.top)) + double(background->GetAt(r.bottom))) * 0.5);
+
+    // Weighted by what rises above the baseline: on a high background the raw
+    // values would put the centre near the rectangle's middle, off the band
+    // when the rectangle reaches far past it.
+    d.m_centerOfGravity = ImageProcessing::findCenterOfMassAbove(image, r, double(baseline));
     const CPoint centre = d.m_centerOfGravity;
 
-    // The profiles' own index checks refuse rows outside the lane.
     d.m_lowerEdgeHeight = double(profile->GetAt(r.bottom) - background->GetAt(r.bottom));
     d.m_upperEdgeHeight = double(profile->GetAt(r.top) - background->GetAt(r.top));
 
@@ -174,9 +181,6 @@ void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,
         throw CInvalidArgException("Band::CalculateData: centre outside the image");
     d.m_centerValue = image->getPixel(centre);
 
-    // The local baseline is kept in single precision, as measured bands always were.
-    const float baseline
-        = float((double(background->GetAt(r.top)) + double(background->GetAt(r.bottom))) * 0.5);
     d.m_peakAmplitude = double(d.m_centerValue) - double(baseline);
 
     if (r.bottom < r.top || d.m_peakAmplitude < 0.0) {
