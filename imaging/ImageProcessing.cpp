@@ -312,8 +312,9 @@ CPoint ImageProcessing::findCenterOfMass3D(const RasterImageGS16 *img, CRect rec
     double sumX = 0.0;
     double sumY = 0.0;
     for (int y = r.top; y < r.bottom; ++y) {
+        const int *row = img->getPixels() + size_t(img->getWidth()) * size_t(y);
         for (int x = r.left; x < r.right; ++x) {
-            const double v = img->getPixel(x, y);
+            const double v = row[x];
             sum += v;
             sumX += v * x;
             sumY += v * y;
@@ -333,8 +334,9 @@ CPoint ImageProcessing::findCenterOfMassAbove(const RasterImageGS16 *img, CRect 
     double sumX = 0.0;
     double sumY = 0.0;
     for (int y = r.top; y < r.bottom; ++y) {
+        const int *row = img->getPixels() + size_t(img->getWidth()) * size_t(y);
         for (int x = r.left; x < r.right; ++x) {
-            const double v = double(img->getPixel(x, y)) - base;
+            const double v = double(row[x]) - base;
             if (v <= 0.0)
                 continue;
             sum += v;

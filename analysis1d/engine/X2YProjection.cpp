@@ -56,10 +56,18 @@ void X2YProjection::CalculateColumnSpread()
     // Row by row over the picture (a column walk strides through memory);
     // every column still adds its values in row order, so each sum, mean and
     // deviation is the one a walk down the column gives.
+    if (padded == 0)
+        return;
+    // One padded row at a time, as PaddedPixel gives it.
     std::vector<int> row(static_cast<size_t>(padded));
+    const int w = m_width;
     const auto readRow = [&](int y) {
-        for (int p = 0; p < padded; ++p)
-            row[size_t(p)] = PaddedPixel(p, y);
+        const int *pixels = m_pImage->getPixels() + size_t(w) * size_t(y);
+        const int left = PaddedPixel(0, y);
+        const int right = PaddedPixel(padded - 1, y);
+        std::fill(row.begin(), row.begin() + kPadding, left);
+        std::copy(pixels, pixels + w, row.begin() + kPadding);
+        std::fill(row.begin() + kPadding + w, row.end(), right);
     };
     std::vector<double> sums(size_t(padded), 0.0);
     for (int y = 0; y < h; ++y) {
