@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(ImageProcessing, CObject)
@@ -22,6 +24,37 @@ template<typename T> std::vector<T> buffer(size_t count)
     } catch (const std::bad_alloc &) {
         throw CMemoryException();
     }
+}
+
+// Threads for a filter over 'pixels' values: one for small pictures, where
+// starting threads costs more than it saves; at most four.
+int workerCount(size_t pixels)
+{
+    if (pixels < (size_t(1) << 20))
+        return 1;
+    return int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+// Runs work(part, first, last) over [0, count) cut into 'parts' contiguous
+// pieces, the last on the calling thread.
+template<typename Work> void inParts(int count, int parts, const Work &work)
+{
+    parts = std::max(1, std::min(parts, count));
+    const auto part = [&work, count, parts](int t) {
+        work(t, int(int64_t(count) * t / parts), int(int64_t(count) * (t + 1) / parts));
+    };
+    std::vector<std::thread> running;
+    for (int t = 0; t + 1 < parts; ++t) {
+        try {
+            running.emplace_back(part, t);
+        } catch (const std::system_error &) {
+            // No thread to be had: this one does that part too.
+            part(t);
+        }
+    }
+    part(parts - 1);
+    for (std::thread &thread : running)
+        thread.join();
 }
 
 // The filter window of position i along an axis of n pixels with radius r is
@@ -164,17 +197,32 @@ void ImageProcessing::generateBGViaMinFilter(const RasterImageGS16 *src, RasterI
     const size_t dstStride = size_t(dst->getWidth());
     int *out = dst->getPixels();
 
+    // Rows in pass 1 and strips of columns in pass 2 are independent: each
+    // output value is computed by one thread with the same operations, so
+    // the result does not depend on the number of threads. Every buffer is
+    // allocated here, before any thread starts.
+    const int threads = workerCount(size_t(w) * size_t(h));
+
     // Pass 1: minimum along each row, straight into dst. Each row is copied
     // before it is read, so src and dst may be the same raster.
     {
-        std::vector<int> line = buffer<int>(size_t(w));
-        std::vector<int> g = buffer<int>(size_t(w));
-        std::vector<int> hh = buffer<int>(size_t(w));
-        for (int y = 0; y < h; ++y) {
-            const int *in = src->getPixels() + srcStride * size_t(y);
-            std::copy_n(in, w, line.data());
-            rowMinimum(line.data(), out + dstStride * size_t(y), w, rx, cap, g, hh);
+        std::vector<std::vector<int>> lines(static_cast<size_t>(threads));
+        std::vector<std::vector<int>> gs(static_cast<size_t>(threads));
+        std::vector<std::vector<int>> hs(static_cast<size_t>(threads));
+        for (int t = 0; t < threads; ++t) {
+            lines[size_t(t)] = buffer<int>(size_t(w));
+            gs[size_t(t)] = buffer<int>(size_t(w));
+            hs[size_t(t)] = buffer<int>(size_t(w));
         }
+        inParts(h, threads, [&](int t, int first, int last) {
+            std::vector<int> &line = lines[size_t(t)];
+            for (int y = first; y < last; ++y) {
+                const int *in = src->getPixels() + srcStride * size_t(y);
+                std::copy_n(in, w, line.data());
+                rowMinimum(line.data(), out + dstStride * size_t(y), w, rx, cap, gs[size_t(t)],
+                           hs[size_t(t)]);
+            }
+        });
     }
 
     // Pass 2: minimum down the columns, in strips of columns narrow enough
@@ -183,9 +231,17 @@ void ImageProcessing::generateBGViaMinFilter(const RasterImageGS16 *src, RasterI
     const int length = int(blocks.length);
     const int k = int(blocks.k);
     constexpr int kStrip = 64;
-    std::vector<int> prefix = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
-    std::vector<int> suffix = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
-    for (int x0 = 0; x0 < w; x0 += kStrip) {
+    const int strips = (w + kStrip - 1) / kStrip;
+    std::vector<std::vector<int>> prefixes(static_cast<size_t>(threads));
+    std::vector<std::vector<int>> suffixes(static_cast<size_t>(threads));
+    for (int t = 0; t < threads; ++t) {
+        prefixes[size_t(t)] = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
+        suffixes[size_t(t)] = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
+    }
+    inParts(strips, threads, [&](int t, int firstStrip, int lastStrip) {
+        std::vector<int> &prefix = prefixes[size_t(t)];
+        std::vector<int> &suffix = suffixes[size_t(t)];
+        for (int x0 = firstStrip * kStrip; x0 < w && x0 < lastStrip * kStrip; x0 += kStrip) {
         const int sw = std::min(kStrip, w - x0);
         auto column = [&](int y) { return out + dstStride * size_t(y) + size_t(x0); };
         auto pre = [&](int j) { return prefix.data() + size_t(kStrip) * size_t(j); };
@@ -231,7 +287,8 @@ void ImageProcessing::generateBGViaMinFilter(const RasterImageGS16 *src, RasterI
             }
             }
         }
-    }
+        }
+    });
 }
 
 void ImageProcessing::smoothenViaAverageFilter(RasterImageGS16 *img, int n)

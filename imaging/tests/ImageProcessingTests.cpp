@@ -165,6 +165,27 @@ TEST(ImageProcessingMinFilter, MatchesThePlainScanOnRandomRasters)
     EXPECT_EQ(firstDifference(fast, slow), "");
 }
 
+// Pictures of a megapixel and more are filtered by several threads, each
+// taking its own rows and strips of columns: the result is still the plain
+// scan's, also when the filter works in place.
+TEST(ImageProcessingMinFilter, LargePicturesSplitAcrossThreadsGiveThePlainScan)
+{
+    std::mt19937 rng(31);
+    const int w = 1031;
+    const int h = 1030;
+    const RasterImageGS16 src = randomRaster(rng, w, h, 0, 65535);
+    for (const auto &[rx, ry] : {std::pair {3, 2}, std::pair {0, 5}}) {
+        RasterImageGS16 fast(w, h);
+        RasterImageGS16 slow(w, h);
+        ImageProcessing::generateBGViaMinFilter(&src, &fast, rx, ry);
+        reference::minFilter(src, slow, rx, ry);
+        ASSERT_EQ(firstDifference(fast, slow), "") << "rx " << rx << " ry " << ry;
+        RasterImageGS16 inPlace = src;
+        ImageProcessing::generateBGViaMinFilter(&inPlace, &inPlace, rx, ry);
+        ASSERT_EQ(firstDifference(inPlace, slow), "") << "in place, rx " << rx << " ry " << ry;
+    }
+}
+
 TEST(ImageProcessingAverageFilter, ThreeByThreeChangesOnlyTheCentre)
 {
     RasterImageGS16 img = rasterOf(3, 3, {1, 2, 100, 4, 6, 100, 100, 100, 100});
