@@ -342,10 +342,14 @@ Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
     // The lane keeps the decomposition its bands were measured against; the
     // lane graph and the report read it from the lane.
     lane.SetGaussians(detector.GetGaussians());
-    for (const Band &band : accepted) {
+    // Measuring after every insertion would measure every band again each
+    // time; a band's measurement does not depend on the others, and the
+    // lane's fractions are those of the last pass, so one pass after all the
+    // insertions gives the same lane.
+    for (const Band &band : accepted)
         lane.InsertBand(band, lane.GetNumberOfBands());
+    if (!accepted.empty())
         lane.CalculateBandsData(image, wellY, dyeFrontY);
-    }
     return lane;
 }
 
