@@ -306,12 +306,6 @@ void ImageProcessing::smoothenViaAverageFilter(RasterImageGS16 *img, int n)
     const int innerW = w - 2 * n;
     int *pixels = img->getPixels();
 
-    // Column sums over the 2n rows of the current window, slid down one row
-    // at a time; along the row a running sum over 2n of them.
-    std::vector<int64_t> column = buffer<int64_t>(W);
-    for (int y = 0; y < 2 * n; ++y)
-        for (int x = 0; x < w; ++x)
-            column[size_t(x)] += pixels[W * size_t(y) + size_t(x)];
     // Truncating division by the window area without a 64-bit divide per
     // pixel: a floating-point estimate (the mean of 32-bit values, so off by
     // at most one) corrected with the exact remainder.
@@ -332,34 +326,84 @@ void ImageProcessing::smoothenViaAverageFilter(RasterImageGS16 *img, int n)
         }
         return q;
     };
-    // Results wait in a ring of n + 1 rows: row y may only be written back
-    // once its original values have left the column sums (end of row y + n).
-    const int ringRows = n + 1;
-    std::vector<int> ring = buffer<int>(size_t(innerW) * size_t(ringRows));
-    auto slot = [&](int y) { return ring.data() + size_t(innerW) * size_t((y - n) % ringRows); };
-    auto writeBack
-        = [&](int y) { std::copy_n(slot(y), innerW, pixels + W * size_t(y) + size_t(n)); };
-    for (int y = n; y < h - n; ++y) {
-        int64_t sum = 0;
-        for (int x = 0; x < 2 * n; ++x)
-            sum += column[size_t(x)];
-        int *out = slot(y);
-        for (int x = n; x < w - n; ++x) {
-            out[x - n] = int(divide(sum));
-            if (x + 1 < w - n)
-                sum += column[size_t(x + n)] - column[size_t(x - n)];
-        }
-        if (y + 1 < h - n) {
-            const int *add = pixels + W * size_t(y + n);
-            const int *sub = pixels + W * size_t(y - n);
-            for (int x = 0; x < w; ++x)
-                column[size_t(x)] += int64_t(add[x]) - int64_t(sub[x]);
-        }
-        if (y - n >= n)
-            writeBack(y - n);
+
+    // The rows n .. h-n-1 that change are cut into bands, one per thread.
+    // A band reads the original rows n above and below it, which its
+    // neighbours overwrite: those rows are copied aside before any band
+    // starts. The sums are exact integers, so the result is the same for
+    // any cut.
+    const int changing = h - 2 * n;
+    const int parts
+        = std::min(workerCount(size_t(w) * size_t(h)), std::max(1, changing / (4 * n)));
+    std::vector<int> cuts; // first row of every band, then the end
+    for (int t = 0; t <= parts; ++t)
+        cuts.push_back(n + int(int64_t(changing) * t / parts));
+    // Rows cut - n .. cut + n - 1 of every inner cut, as they were.
+    std::vector<std::vector<int>> saved(static_cast<size_t>(parts));
+    for (int t = 1; t < parts; ++t) {
+        saved[size_t(t)] = buffer<int>(W * size_t(2 * n));
+        std::copy_n(pixels + W * size_t(cuts[size_t(t)] - n), W * size_t(2 * n),
+                    saved[size_t(t)].data());
     }
-    for (int y = std::max(n, h - 2 * n); y < h - n; ++y)
-        writeBack(y);
+    std::vector<std::vector<int64_t>> columns(static_cast<size_t>(parts));
+    std::vector<std::vector<int>> rings(static_cast<size_t>(parts));
+    for (int t = 0; t < parts; ++t) {
+        columns[size_t(t)] = buffer<int64_t>(W);
+        rings[size_t(t)] = buffer<int>(size_t(innerW) * size_t(n + 1));
+    }
+
+    inParts(parts, parts, [&](int t, int, int) {
+        const int first = cuts[size_t(t)];
+        const int last = cuts[size_t(t) + 1]; // exclusive
+        // Original row y: the band's own rows are read before they are
+        // written back; rows of a neighbour come from the copies.
+        const auto original = [&](int y) -> const int * {
+            if (y < first && t > 0)
+                return saved[size_t(t)].data() + W * size_t(y - (first - n));
+            if (y >= last && t + 1 < parts)
+                return saved[size_t(t) + 1].data() + W * size_t(y - (last - n));
+            return pixels + W * size_t(y);
+        };
+        // Column sums over the 2n rows of the current window, slid down one
+        // row at a time; along the row a running sum over 2n of them.
+        std::vector<int64_t> &column = columns[size_t(t)];
+        for (int y = first - n; y < first + n; ++y) {
+            const int *row = original(y);
+            for (int x = 0; x < w; ++x)
+                column[size_t(x)] += row[x];
+        }
+        // Results wait in a ring of n + 1 rows: row y may only be written
+        // back once its original values have left the column sums (end of
+        // row y + n).
+        const int ringRows = n + 1;
+        std::vector<int> &ring = rings[size_t(t)];
+        auto slot = [&](int y) {
+            return ring.data() + size_t(innerW) * size_t((y - first) % ringRows);
+        };
+        auto writeBack
+            = [&](int y) { std::copy_n(slot(y), innerW, pixels + W * size_t(y) + size_t(n)); };
+        for (int y = first; y < last; ++y) {
+            int64_t sum = 0;
+            for (int x = 0; x < 2 * n; ++x)
+                sum += column[size_t(x)];
+            int *out = slot(y);
+            for (int x = n; x < w - n; ++x) {
+                out[x - n] = int(divide(sum));
+                if (x + 1 < w - n)
+                    sum += column[size_t(x + n)] - column[size_t(x - n)];
+            }
+            if (y + 1 < last) {
+                const int *add = original(y + n);
+                const int *sub = original(y - n);
+                for (int x = 0; x < w; ++x)
+                    column[size_t(x)] += int64_t(add[x]) - int64_t(sub[x]);
+            }
+            if (y - n >= first)
+                writeBack(y - n);
+        }
+        for (int y = std::max(first, last - n); y < last; ++y)
+            writeBack(y);
+    });
 }
 
 CPoint ImageProcessing::findCenterOfMass3D(const RasterImageGS16 *img, CRect rect)

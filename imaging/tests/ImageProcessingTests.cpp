@@ -11,6 +11,7 @@
 #include <climits>
 #include <random>
 #include <sstream>
+#include <tuple>
 #include <string>
 
 namespace {
@@ -183,6 +184,21 @@ TEST(ImageProcessingMinFilter, LargePicturesSplitAcrossThreadsGiveThePlainScan)
         RasterImageGS16 inPlace = src;
         ImageProcessing::generateBGViaMinFilter(&inPlace, &inPlace, rx, ry);
         ASSERT_EQ(firstDifference(inPlace, slow), "") << "in place, rx " << rx << " ry " << ry;
+    }
+}
+
+// A megapixel picture is smoothed in bands of rows, one per thread, each
+// reading its neighbours' rows as they were: the plain scan's result.
+TEST(ImageProcessingAverageFilter, LargePicturesSplitAcrossThreadsGiveThePlainScan)
+{
+    std::mt19937 rng(47);
+    for (const auto &[w, h, n] : {std::tuple {1031, 1030, 3}, std::tuple {1100, 960, 1}}) {
+        const RasterImageGS16 src = randomRaster(rng, w, h, -5000, 70000);
+        RasterImageGS16 fast = src;
+        RasterImageGS16 slow = src;
+        ImageProcessing::smoothenViaAverageFilter(&fast, n);
+        reference::averageFilter(slow, n);
+        ASSERT_EQ(firstDifference(fast, slow), "") << w << " x " << h << ", n " << n;
     }
 }
 
