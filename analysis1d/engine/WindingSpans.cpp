@@ -10,11 +10,11 @@ namespace {
 
 struct Edge
 {
-    int yTop;    // first row crossed
+    int yTop; // first row crossed
     int yBottom; // first row no longer crossed
-    int64_t x0;  // x at yTop
-    int64_t dx;  // x change over dy rows
-    int64_t dy;  // yBottom - yTop, > 0
+    int64_t x0; // x at yTop
+    int64_t dx; // x change over dy rows
+    int64_t dy; // yBottom - yTop, > 0
     int winding; // +1 running down, -1 running up
 };
 

@@ -19,7 +19,7 @@ class WindingSpans
 public:
     struct Span
     {
-        int left;  // first column inside
+        int left; // first column inside
         int right; // first column after the run
     };
 

@@ -1,5 +1,5 @@
-#include "analysis1d/engine/WindingSpans.h"
 #include "analysis1d/engine/Band.h"
+#include "analysis1d/engine/WindingSpans.h"
 #include "data/CIntDataArray.h"
 #include "imaging/RasterImageGS16.h"
 
@@ -135,8 +135,8 @@ TEST(WindingSpans, BandVolumeSameAsTheRegionPerPixelSum)
         // The reference: the winding-fill region asked about every pixel of
         // the rectangle (clipped to the picture), the whole rectangle without
         // a region.
-        const CRect clipped(std::max(rect.left, 0), std::max(rect.top, 0),
-                         std::min(rect.right, 59), std::min(rect.bottom, 49));
+        const CRect clipped(std::max(rect.left, 0), std::max(rect.top, 0), std::min(rect.right, 59),
+                            std::min(rect.bottom, 49));
         const float baseline = float((double(background[std::clamp(rect.top, 0, 49)])
                                       + double(background[std::clamp(rect.bottom, 0, 49)]))
                                      * 0.5);
