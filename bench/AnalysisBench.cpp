@@ -9,6 +9,7 @@
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisArea.h"
 #include "analysis1d/engine/ExampleBand.h"
+#include "analysis1d/engine/Lane.h"
 #include "imaging/CDrawImage.h"
 #include "imaging/TVFImage.h"
 #include "platform/ProfileStore.h"
@@ -115,6 +116,38 @@ void BM_CalculateAnalysisData(benchmark::State &state)
         analysis.CalculateAnalysisData();
 }
 BENCHMARK(BM_CalculateAnalysisData)->Unit(benchmark::kMillisecond);
+
+// What the desktop runs after every drag of a band: the band's outline is
+// traced again where it now lies, then the whole analysis is recalculated.
+void BM_CalculateAnalysisDataAfterBandEdit(benchmark::State &state)
+{
+    LargeGelAnalysis &setup = largeGelAnalysis();
+    Analysis1D &analysis = setup.analysis;
+    if (analysis.GetNumberOfLanes() == 0)
+        analysis.DetectLanesAndBands(0.03);
+    Band &band = (*analysis.GetLanes())[analysis.GetNumberOfLanes() / 2].GetBands()->ElementAt(7);
+    int step = 1;
+    for (auto _ : state) {
+        band.m_position.OffsetRect(0, step);
+        step = -step;
+        band.FindBroundryPoints(analysis.GetAnalysisRasterImage(), 30, 1, 1, 0, 0);
+        analysis.CalculateAnalysisData();
+    }
+}
+BENCHMARK(BM_CalculateAnalysisDataAfterBandEdit)->Unit(benchmark::kMillisecond);
+
+// Re-measuring the one lane that changed, as the selection tool does.
+void BM_RemeasureOneLane(benchmark::State &state)
+{
+    Analysis1D &analysis = largeGelAnalysis().analysis;
+    if (analysis.GetNumberOfLanes() == 0)
+        analysis.DetectLanesAndBands(0.03);
+    Lane &lane = (*analysis.GetLanes())[analysis.GetNumberOfLanes() / 2];
+    for (auto _ : state)
+        lane.CalculateBandsData(analysis.GetAnalysisRasterImage(), analysis.getWellCenterY(),
+                                analysis.getDyeFrontCenterY());
+}
+BENCHMARK(BM_RemeasureOneLane)->Unit(benchmark::kMicrosecond);
 
 void BM_CreateBGImage(benchmark::State &state)
 {

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 IMPLEMENT_DYNCREATE(ImageProcessing, CObject)
@@ -22,6 +24,37 @@ template<typename T> std::vector<T> buffer(size_t count)
     } catch (const std::bad_alloc &) {
         throw CMemoryException();
     }
+}
+
+// Threads for a filter over 'pixels' values: one for small pictures, where
+// starting threads costs more than it saves; at most four.
+int workerCount(size_t pixels)
+{
+    if (pixels < (size_t(1) << 20))
+        return 1;
+    return int(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+}
+
+// Runs work(part, first, last) over [0, count) cut into 'parts' contiguous
+// pieces, the last on the calling thread.
+template<typename Work> void inParts(int count, int parts, const Work &work)
+{
+    parts = std::max(1, std::min(parts, count));
+    const auto part = [&work, count, parts](int t) {
+        work(t, int(int64_t(count) * t / parts), int(int64_t(count) * (t + 1) / parts));
+    };
+    std::vector<std::thread> running;
+    for (int t = 0; t + 1 < parts; ++t) {
+        try {
+            running.emplace_back(part, t);
+        } catch (const std::system_error &) {
+            // No thread to be had: this one does that part too.
+            part(t);
+        }
+    }
+    part(parts - 1);
+    for (std::thread &thread : running)
+        thread.join();
 }
 
 // The filter window of position i along an axis of n pixels with radius r is
@@ -164,17 +197,32 @@ void ImageProcessing::generateBGViaMinFilter(const RasterImageGS16 *src, RasterI
     const size_t dstStride = size_t(dst->getWidth());
     int *out = dst->getPixels();
 
+    // Rows in pass 1 and strips of columns in pass 2 are independent: each
+    // output value is computed by one thread with the same operations, so
+    // the result does not depend on the number of threads. Every buffer is
+    // allocated here, before any thread starts.
+    const int threads = workerCount(size_t(w) * size_t(h));
+
     // Pass 1: minimum along each row, straight into dst. Each row is copied
     // before it is read, so src and dst may be the same raster.
     {
-        std::vector<int> line = buffer<int>(size_t(w));
-        std::vector<int> g = buffer<int>(size_t(w));
-        std::vector<int> hh = buffer<int>(size_t(w));
-        for (int y = 0; y < h; ++y) {
-            const int *in = src->getPixels() + srcStride * size_t(y);
-            std::copy_n(in, w, line.data());
-            rowMinimum(line.data(), out + dstStride * size_t(y), w, rx, cap, g, hh);
+        std::vector<std::vector<int>> lines(static_cast<size_t>(threads));
+        std::vector<std::vector<int>> gs(static_cast<size_t>(threads));
+        std::vector<std::vector<int>> hs(static_cast<size_t>(threads));
+        for (int t = 0; t < threads; ++t) {
+            lines[size_t(t)] = buffer<int>(size_t(w));
+            gs[size_t(t)] = buffer<int>(size_t(w));
+            hs[size_t(t)] = buffer<int>(size_t(w));
         }
+        inParts(h, threads, [&](int t, int first, int last) {
+            std::vector<int> &line = lines[size_t(t)];
+            for (int y = first; y < last; ++y) {
+                const int *in = src->getPixels() + srcStride * size_t(y);
+                std::copy_n(in, w, line.data());
+                rowMinimum(line.data(), out + dstStride * size_t(y), w, rx, cap, gs[size_t(t)],
+                           hs[size_t(t)]);
+            }
+        });
     }
 
     // Pass 2: minimum down the columns, in strips of columns narrow enough
@@ -183,9 +231,17 @@ void ImageProcessing::generateBGViaMinFilter(const RasterImageGS16 *src, RasterI
     const int length = int(blocks.length);
     const int k = int(blocks.k);
     constexpr int kStrip = 64;
-    std::vector<int> prefix = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
-    std::vector<int> suffix = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
-    for (int x0 = 0; x0 < w; x0 += kStrip) {
+    const int strips = (w + kStrip - 1) / kStrip;
+    std::vector<std::vector<int>> prefixes(static_cast<size_t>(threads));
+    std::vector<std::vector<int>> suffixes(static_cast<size_t>(threads));
+    for (int t = 0; t < threads; ++t) {
+        prefixes[size_t(t)] = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
+        suffixes[size_t(t)] = buffer<int>(size_t(kStrip) * size_t(std::max(length, 0)));
+    }
+    inParts(strips, threads, [&](int t, int firstStrip, int lastStrip) {
+        std::vector<int> &prefix = prefixes[size_t(t)];
+        std::vector<int> &suffix = suffixes[size_t(t)];
+        for (int x0 = firstStrip * kStrip; x0 < w && x0 < lastStrip * kStrip; x0 += kStrip) {
         const int sw = std::min(kStrip, w - x0);
         auto column = [&](int y) { return out + dstStride * size_t(y) + size_t(x0); };
         auto pre = [&](int j) { return prefix.data() + size_t(kStrip) * size_t(j); };
@@ -231,7 +287,8 @@ void ImageProcessing::generateBGViaMinFilter(const RasterImageGS16 *src, RasterI
             }
             }
         }
-    }
+        }
+    });
 }
 
 void ImageProcessing::smoothenViaAverageFilter(RasterImageGS16 *img, int n)
@@ -249,12 +306,6 @@ void ImageProcessing::smoothenViaAverageFilter(RasterImageGS16 *img, int n)
     const int innerW = w - 2 * n;
     int *pixels = img->getPixels();
 
-    // Column sums over the 2n rows of the current window, slid down one row
-    // at a time; along the row a running sum over 2n of them.
-    std::vector<int64_t> column = buffer<int64_t>(W);
-    for (int y = 0; y < 2 * n; ++y)
-        for (int x = 0; x < w; ++x)
-            column[size_t(x)] += pixels[W * size_t(y) + size_t(x)];
     // Truncating division by the window area without a 64-bit divide per
     // pixel: a floating-point estimate (the mean of 32-bit values, so off by
     // at most one) corrected with the exact remainder.
@@ -275,34 +326,84 @@ void ImageProcessing::smoothenViaAverageFilter(RasterImageGS16 *img, int n)
         }
         return q;
     };
-    // Results wait in a ring of n + 1 rows: row y may only be written back
-    // once its original values have left the column sums (end of row y + n).
-    const int ringRows = n + 1;
-    std::vector<int> ring = buffer<int>(size_t(innerW) * size_t(ringRows));
-    auto slot = [&](int y) { return ring.data() + size_t(innerW) * size_t((y - n) % ringRows); };
-    auto writeBack
-        = [&](int y) { std::copy_n(slot(y), innerW, pixels + W * size_t(y) + size_t(n)); };
-    for (int y = n; y < h - n; ++y) {
-        int64_t sum = 0;
-        for (int x = 0; x < 2 * n; ++x)
-            sum += column[size_t(x)];
-        int *out = slot(y);
-        for (int x = n; x < w - n; ++x) {
-            out[x - n] = int(divide(sum));
-            if (x + 1 < w - n)
-                sum += column[size_t(x + n)] - column[size_t(x - n)];
-        }
-        if (y + 1 < h - n) {
-            const int *add = pixels + W * size_t(y + n);
-            const int *sub = pixels + W * size_t(y - n);
-            for (int x = 0; x < w; ++x)
-                column[size_t(x)] += int64_t(add[x]) - int64_t(sub[x]);
-        }
-        if (y - n >= n)
-            writeBack(y - n);
+
+    // The rows n .. h-n-1 that change are cut into bands, one per thread.
+    // A band reads the original rows n above and below it, which its
+    // neighbours overwrite: those rows are copied aside before any band
+    // starts. The sums are exact integers, so the result is the same for
+    // any cut.
+    const int changing = h - 2 * n;
+    const int parts
+        = std::min(workerCount(size_t(w) * size_t(h)), std::max(1, changing / (4 * n)));
+    std::vector<int> cuts; // first row of every band, then the end
+    for (int t = 0; t <= parts; ++t)
+        cuts.push_back(n + int(int64_t(changing) * t / parts));
+    // Rows cut - n .. cut + n - 1 of every inner cut, as they were.
+    std::vector<std::vector<int>> saved(static_cast<size_t>(parts));
+    for (int t = 1; t < parts; ++t) {
+        saved[size_t(t)] = buffer<int>(W * size_t(2 * n));
+        std::copy_n(pixels + W * size_t(cuts[size_t(t)] - n), W * size_t(2 * n),
+                    saved[size_t(t)].data());
     }
-    for (int y = std::max(n, h - 2 * n); y < h - n; ++y)
-        writeBack(y);
+    std::vector<std::vector<int64_t>> columns(static_cast<size_t>(parts));
+    std::vector<std::vector<int>> rings(static_cast<size_t>(parts));
+    for (int t = 0; t < parts; ++t) {
+        columns[size_t(t)] = buffer<int64_t>(W);
+        rings[size_t(t)] = buffer<int>(size_t(innerW) * size_t(n + 1));
+    }
+
+    inParts(parts, parts, [&](int t, int, int) {
+        const int first = cuts[size_t(t)];
+        const int last = cuts[size_t(t) + 1]; // exclusive
+        // Original row y: the band's own rows are read before they are
+        // written back; rows of a neighbour come from the copies.
+        const auto original = [&](int y) -> const int * {
+            if (y < first && t > 0)
+                return saved[size_t(t)].data() + W * size_t(y - (first - n));
+            if (y >= last && t + 1 < parts)
+                return saved[size_t(t) + 1].data() + W * size_t(y - (last - n));
+            return pixels + W * size_t(y);
+        };
+        // Column sums over the 2n rows of the current window, slid down one
+        // row at a time; along the row a running sum over 2n of them.
+        std::vector<int64_t> &column = columns[size_t(t)];
+        for (int y = first - n; y < first + n; ++y) {
+            const int *row = original(y);
+            for (int x = 0; x < w; ++x)
+                column[size_t(x)] += row[x];
+        }
+        // Results wait in a ring of n + 1 rows: row y may only be written
+        // back once its original values have left the column sums (end of
+        // row y + n).
+        const int ringRows = n + 1;
+        std::vector<int> &ring = rings[size_t(t)];
+        auto slot = [&](int y) {
+            return ring.data() + size_t(innerW) * size_t((y - first) % ringRows);
+        };
+        auto writeBack
+            = [&](int y) { std::copy_n(slot(y), innerW, pixels + W * size_t(y) + size_t(n)); };
+        for (int y = first; y < last; ++y) {
+            int64_t sum = 0;
+            for (int x = 0; x < 2 * n; ++x)
+                sum += column[size_t(x)];
+            int *out = slot(y);
+            for (int x = n; x < w - n; ++x) {
+                out[x - n] = int(divide(sum));
+                if (x + 1 < w - n)
+                    sum += column[size_t(x + n)] - column[size_t(x - n)];
+            }
+            if (y + 1 < last) {
+                const int *add = original(y + n);
+                const int *sub = original(y - n);
+                for (int x = 0; x < w; ++x)
+                    column[size_t(x)] += int64_t(add[x]) - int64_t(sub[x]);
+            }
+            if (y - n >= first)
+                writeBack(y - n);
+        }
+        for (int y = std::max(first, last - n); y < last; ++y)
+            writeBack(y);
+    });
 }
 
 CPoint ImageProcessing::findCenterOfMass3D(const RasterImageGS16 *img, CRect rect)
@@ -312,8 +413,9 @@ CPoint ImageProcessing::findCenterOfMass3D(const RasterImageGS16 *img, CRect rec
     double sumX = 0.0;
     double sumY = 0.0;
     for (int y = r.top; y < r.bottom; ++y) {
+        const int *row = img->getPixels() + size_t(img->getWidth()) * size_t(y);
         for (int x = r.left; x < r.right; ++x) {
-            const double v = img->getPixel(x, y);
+            const double v = row[x];
             sum += v;
             sumX += v * x;
             sumY += v * y;
@@ -323,6 +425,28 @@ CPoint ImageProcessing::findCenterOfMass3D(const RasterImageGS16 *img, CRect rec
     // stands in rather than a point computed from 0 / 0.
     if (sum == 0.0)
         return r.CenterPoint();
+    return {int(std::floor(sumX / sum + 0.5)), int(std::floor(sumY / sum + 0.5))};
+}
+
+CPoint ImageProcessing::findCenterOfMassAbove(const RasterImageGS16 *img, CRect rect, double base)
+{
+    const CRect r = clipToImage(img, rect);
+    double sum = 0.0;
+    double sumX = 0.0;
+    double sumY = 0.0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        const int *row = img->getPixels() + size_t(img->getWidth()) * size_t(y);
+        for (int x = r.left; x < r.right; ++x) {
+            const double v = double(row[x]) - base;
+            if (v <= 0.0)
+                continue;
+            sum += v;
+            sumX += v * x;
+            sumY += v * y;
+        }
+    }
+    if (sum == 0.0)
+        return findCenterOfMass3D(img, rect);
     return {int(std::floor(sumX / sum + 0.5)), int(std::floor(sumY / sum + 0.5))};
 }
 

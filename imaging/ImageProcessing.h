@@ -39,6 +39,11 @@ public:
     // Intensity-weighted centre of the rectangle (clipped to the raster).
     static CPoint findCenterOfMass3D(const RasterImageGS16 *img, CRect rect);
 
+    // The same pixels weighted by what rises above base, max(0, v - base), so
+    // that a high background cannot pull the centre towards the rectangle's
+    // middle; findCenterOfMass3D's answer where nothing rises above base.
+    static CPoint findCenterOfMassAbove(const RasterImageGS16 *img, CRect rect, double base);
+
     // 360 points, one per degree: on each ray from centre, the first pixel
     // darker than base + fraction * (centre - base), where base is the smallest
     // corner value of the rectangle; else the point where the ray left the

@@ -94,10 +94,16 @@ void RasterImageGS16::copy(const RasterImageGS16 &other)
     const size_t count = size_t(other.m_Width) * size_t(other.m_Height);
     std::unique_ptr<int[]> pixels;
     if (other.m_pPixels) {
-        try {
-            pixels.reset(new int[count]);
-        } catch (const std::bad_alloc &) {
-            throw CMemoryException();
+        // A buffer of the same size is refilled: a fresh one of a large
+        // picture costs more in new pages than the copy itself.
+        if (m_pPixels && size_t(m_Width) * size_t(m_Height) == count) {
+            pixels = std::move(m_pPixels);
+        } else {
+            try {
+                pixels.reset(new int[count]);
+            } catch (const std::bad_alloc &) {
+                throw CMemoryException();
+            }
         }
         std::memcpy(pixels.get(), other.m_pPixels.get(), count * sizeof(int));
     }

@@ -177,15 +177,28 @@ void Analysis1D::CreateBGImage(CRect rect)
     WaitCursor wait;
     const int kx = roundHalfUp(0.75 * (rect.right - rect.left));
     const int ky = roundHalfUp(0.75 * (rect.bottom - rect.top));
-    m_pBGImage.reset();
-    m_pBGSubtractedImage.reset();
-    if (!m_pAnalysisImage)
+    if (!m_pAnalysisImage) {
+        m_pBGImage.reset();
+        m_pBGSubtractedImage.reset();
         return;
-    m_pBGImage = std::make_unique<RasterImageGS16>(*m_pAnalysisImage);
-    m_pBGSubtractedImage = std::make_unique<RasterImageGS16>(*m_pAnalysisImage);
-    ImageProcessing::generateBGViaMinFilter(m_pAnalysisImage.get(), m_pBGImage.get(), kx, ky);
-    m_pBGSubtractedImage->subtractImage(m_pBGImage.get());
-    ImageProcessing::smoothenViaAverageFilter(m_pBGSubtractedImage.get(), 3);
+    }
+    // The rasters of an earlier call are refilled in place (see
+    // RasterImageGS16::copy); a failure leaves neither behind.
+    try {
+        for (std::unique_ptr<RasterImageGS16> *raster : {&m_pBGImage, &m_pBGSubtractedImage}) {
+            if (*raster)
+                **raster = *m_pAnalysisImage;
+            else
+                *raster = std::make_unique<RasterImageGS16>(*m_pAnalysisImage);
+        }
+        ImageProcessing::generateBGViaMinFilter(m_pAnalysisImage.get(), m_pBGImage.get(), kx, ky);
+        m_pBGSubtractedImage->subtractImage(m_pBGImage.get());
+        ImageProcessing::smoothenViaAverageFilter(m_pBGSubtractedImage.get(), 3);
+    } catch (...) {
+        m_pBGImage.reset();
+        m_pBGSubtractedImage.reset();
+        throw;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -329,10 +342,14 @@ Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
     // The lane keeps the decomposition its bands were measured against; the
     // lane graph and the report read it from the lane.
     lane.SetGaussians(detector.GetGaussians());
-    for (const Band &band : accepted) {
+    // Measuring after every insertion would measure every band again each
+    // time; a band's measurement does not depend on the others, and the
+    // lane's fractions are those of the last pass, so one pass after all the
+    // insertions gives the same lane.
+    for (const Band &band : accepted)
         lane.InsertBand(band, lane.GetNumberOfBands());
+    if (!accepted.empty())
         lane.CalculateBandsData(image, wellY, dyeFrontY);
-    }
     return lane;
 }
 

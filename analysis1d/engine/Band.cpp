@@ -1,7 +1,9 @@
 #include "analysis1d/engine/Band.h"
 
 #include "analysis1d/engine/BandsOptions.h"
+#include "analysis1d/engine/ExtremeMeans.h"
 #include "analysis1d/engine/UserDrawnBand.h"
+#include "analysis1d/engine/WindingSpans.h"
 #include "contracts/overlay/CDrawDocument.h"
 #include "contracts/overlay/CDrawView.h"
 #include "data/CIntDataArray.h"
@@ -160,10 +162,17 @@ void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,
     const CRect r = m_position;
     BandData &d = m_data;
 
-    d.m_centerOfGravity = ImageProcessing::findCenterOfMass3D(image, r);
+    // The profiles' own index checks refuse rows outside the lane.
+    // The local baseline is kept in single precision, as measured bands always were.
+    const float baseline
+        = float((double(background->GetAt(r.top)) + double(background->GetAt(r.bottom))) * 0.5);
+
+    // Weighted by what rises above the baseline: on a high background the raw
+    // values would put the centre near the rectangle's middle, off the band
+    // when the rectangle reaches far past it.
+    d.m_centerOfGravity = ImageProcessing::findCenterOfMassAbove(image, r, double(baseline));
     const CPoint centre = d.m_centerOfGravity;
 
-    // The profiles' own index checks refuse rows outside the lane.
     d.m_lowerEdgeHeight = double(profile->GetAt(r.bottom) - background->GetAt(r.bottom));
     d.m_upperEdgeHeight = double(profile->GetAt(r.top) - background->GetAt(r.top));
 
@@ -171,9 +180,6 @@ void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,
         throw CInvalidArgException("Band::CalculateData: centre outside the image");
     d.m_centerValue = image->getPixel(centre);
 
-    // The local baseline is kept in single precision, as measured bands always were.
-    const float baseline
-        = float((double(background->GetAt(r.top)) + double(background->GetAt(r.bottom))) * 0.5);
     d.m_peakAmplitude = double(d.m_centerValue) - double(baseline);
 
     if (r.bottom < r.top || d.m_peakAmplitude < 0.0) {
@@ -207,18 +213,32 @@ void Band::CalculateVolume(RasterImageGS16 *image, double baseline)
     d.m_intensity = 0.0;
     d.m_intensityPerSurfaceArea = 0.0;
 
-    QRegion region;
-    const bool haveRegion = d.getRegion(&region);
     // Pixels beyond the image have no value to add.
     const CRect r = clipInclusive(image, m_position);
     double intensity = 0.0;
     int surface = 0;
+    // The contour's pixels row by row, as its winding-fill region holds them;
+    // without a contour (fewer than three points) the whole rectangle counts.
+    // The sum runs in the same order as a scan of the rectangle would.
+    const bool haveRegion = d.m_leftBoundary.GetSize() + d.m_topBoundary.GetSize()
+            + d.m_rightBoundary.GetSize() + d.m_bottomBoundary.GetSize()
+        >= 3;
+    const WindingSpans spans = WindingSpans::fromContour(d.m_leftBoundary, d.m_topBoundary,
+                                                         d.m_rightBoundary, d.m_bottomBoundary);
     for (int y = r.top; y <= r.bottom; ++y) {
-        for (int x = r.left; x <= r.right; ++x) {
-            if (haveRegion && !region.contains(QPoint(x, y)))
-                continue;
-            intensity += double(image->getPixel(x, y)) - baseline;
-            ++surface;
+        const int *row = image->getPixels() + size_t(y) * size_t(image->getWidth());
+        if (!haveRegion) {
+            for (int x = r.left; x <= r.right; ++x)
+                intensity += double(row[x]) - baseline;
+            surface += std::max(0, r.right - r.left + 1);
+            continue;
+        }
+        for (const WindingSpans::Span *s = spans.rowBegin(y); s != spans.rowEnd(y); ++s) {
+            const int first = std::max(s->left, r.left);
+            const int last = std::min(s->right - 1, r.right);
+            for (int x = first; x <= last; ++x)
+                intensity += double(row[x]) - baseline;
+            surface += std::max(0, last - first + 1);
         }
     }
     d.m_intensity = intensity;
@@ -238,16 +258,10 @@ void Band::FindBroundryPoints(RasterImageGS16 *image, int percentage, int doTop,
     image->getPixelsFor(r, &values);
     if (values.GetSize() < 10)
         return;
-    values.SortIntAscending();
-    const int n = values.GetSize();
-    int64_t lowSum = 0;
-    int64_t highSum = 0;
-    for (int i = 0; i < 6; ++i) {
-        lowSum += values[i];
-        highSum += values[n - 1 - i];
-    }
-    const int low = int(lowSum / 6);
-    const int high = int(highSum / 6);
+    // The means of the six darkest and six brightest values of the rectangle.
+    const ExtremeMeans extremes(values.vector(), 6);
+    const int low = extremes.low();
+    const int high = extremes.high();
 
     const float fraction = float(percentage) / 100.0f;
     const float scaled = float(high - low) * fraction;

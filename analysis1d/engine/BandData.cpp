@@ -1,5 +1,6 @@
 #include "analysis1d/engine/BandData.h"
 
+#include "analysis1d/engine/WindingSpans.h"
 #include "platform/CArchive.h"
 #include "util/StringUtil.h"
 
@@ -190,12 +191,14 @@ bool BandData::getRegion(QRegion *rgn) const
 
 bool BandData::getRecRegion(CRect *rect) const
 {
-    QRegion region;
-    if (!getRegion(&region) || region.isEmpty()) {
+    // The runs hold what the region holds, without building the region.
+    const WindingSpans spans = WindingSpans::fromContour(m_leftBoundary, m_topBoundary,
+                                                         m_rightBoundary, m_bottomBoundary);
+    if (spans.isEmpty()) {
         rect->SetRectEmpty();
         return false;
     }
-    *rect = CRect::fromQRect(region.boundingRect());
+    *rect = spans.boundingRect();
     return true;
 }
 

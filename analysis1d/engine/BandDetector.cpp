@@ -438,8 +438,11 @@ void BandDetector::LocateAcross(int k, double exampleWidth)
     if (!(slope < 0.0) || !std::isfinite(intercept))
         return;
     const double crossing = std::floor(-intercept / slope + 0.5);
-    const int margin = floorHalfUp(0.25 * E);
-    if (!(crossing > double(margin) && crossing < double(n - margin)))
+    // Any crossing inside the slope series is a maximum within the search
+    // span; a narrower margin would drop the bands of a lane whose centre
+    // line came out a few columns off them, and the lane would never be
+    // re-centred onto its bands.
+    if (!(crossing > 0.0 && crossing < double(n - 1)))
         return;
     const int i0 = int(crossing);
     const int centreX = i0 + x0 + q;

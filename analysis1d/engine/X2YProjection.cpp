@@ -48,26 +48,46 @@ void X2YProjection::CalculateColumnSpread()
 {
     const int padded = GetPaddedSize();
     const int h = m_height;
-    std::vector<int> column(size_t(std::max(h, 0)));
-    for (int p = 0; p < padded; ++p) {
-        if (h < 2) {
-            // One row cannot vary; the sample deviation would be 0 / 0.
-            m_columnSpread[size_t(p)] = 0.0;
-            continue;
-        }
-        double sum = 0.0;
-        for (int y = 0; y < h; ++y) {
-            column[size_t(y)] = PaddedPixel(p, y);
-            sum += column[size_t(y)];
-        }
-        const double mean = sum / h;
-        double squares = 0.0;
-        for (int y = 0; y < h; ++y) {
-            const double d = column[size_t(y)] - mean;
-            squares += d * d;
-        }
-        m_columnSpread[size_t(p)] = std::sqrt(squares / (h - 1));
+    if (h < 2) {
+        // One row cannot vary; the sample deviation would be 0 / 0.
+        std::fill(m_columnSpread.begin(), m_columnSpread.end(), 0.0);
+        return;
     }
+    // Row by row over the picture (a column walk strides through memory);
+    // every column still adds its values in row order, so each sum, mean and
+    // deviation is the one a walk down the column gives.
+    if (padded == 0)
+        return;
+    // One padded row at a time, as PaddedPixel gives it.
+    std::vector<int> row(static_cast<size_t>(padded));
+    const int w = m_width;
+    const auto readRow = [&](int y) {
+        const int *pixels = m_pImage->getPixels() + size_t(w) * size_t(y);
+        const int left = PaddedPixel(0, y);
+        const int right = PaddedPixel(padded - 1, y);
+        std::fill(row.begin(), row.begin() + kPadding, left);
+        std::copy(pixels, pixels + w, row.begin() + kPadding);
+        std::fill(row.begin() + kPadding + w, row.end(), right);
+    };
+    std::vector<double> sums(size_t(padded), 0.0);
+    for (int y = 0; y < h; ++y) {
+        readRow(y);
+        for (int p = 0; p < padded; ++p)
+            sums[size_t(p)] += row[size_t(p)];
+    }
+    std::vector<double> means(static_cast<size_t>(padded));
+    for (int p = 0; p < padded; ++p)
+        means[size_t(p)] = sums[size_t(p)] / h;
+    std::vector<double> squares(size_t(padded), 0.0);
+    for (int y = 0; y < h; ++y) {
+        readRow(y);
+        for (int p = 0; p < padded; ++p) {
+            const double d = row[size_t(p)] - means[size_t(p)];
+            squares[size_t(p)] += d * d;
+        }
+    }
+    for (int p = 0; p < padded; ++p)
+        m_columnSpread[size_t(p)] = std::sqrt(squares[size_t(p)] / (h - 1));
 }
 
 void X2YProjection::CalculateSlope(double threshold)

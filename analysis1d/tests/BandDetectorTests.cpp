@@ -399,3 +399,29 @@ TEST(BandDetector, RowWithoutALateralMaximumIsDropped)
     for (int k = 0; k < detector.GetCandidateCount(); ++k)
         EXPECT_FALSE(detector.GetCandidate(k).m_valid);
 }
+
+// A lane whose centre line came out 6 columns right of its bands (E = 20):
+// the row's maximum lies well inside the search span, though far from the
+// middle of the slope series, and the band is kept at its own column. With
+// the line 11 columns off the maximum lies before the first slope position
+// and the band is dropped.
+TEST(BandDetector, LateralMaximumAnywhereInTheSpanIsKept)
+{
+    RasterImageGS16 img = laneImage(true);
+    for (const int offset : {6, 11}) {
+        SCOPED_TRACE(offset);
+        LaneProfileData data(&img);
+        data.SetCenterLine(30 + offset);
+        data.CalculateProfile(&img, 4);
+        BandDetector detector(&data, &img);
+        detector.FindCandidates(0.05);
+        ASSERT_EQ(detector.GetCandidateCount(), 2);
+        detector.LocateAllAcross(20.0);
+        for (int k = 0; k < 2; ++k) {
+            const BandData c = detector.GetCandidate(k);
+            EXPECT_EQ(c.m_valid, offset < 10);
+            if (c.m_valid)
+                EXPECT_NEAR(c.m_centerOfGravity.x, 30, 1);
+        }
+    }
+}

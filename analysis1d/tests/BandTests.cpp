@@ -160,6 +160,40 @@ TEST(Band, BandBelowItsBaselineIsNotMeasured)
     EXPECT_EQ(d.m_surfaceArea, 12);
 }
 
+// A stained 16-bit gel: background 13,700 under a band of 6,000 at row 60,
+// and a rectangle whose outline search reached far above the band (rows
+// 20..66). Weighted by the raw values the background would put the centre
+// near the rectangle's middle, on background, and the band would measure
+// nothing; weighted by what rises above the baseline it sits on the band.
+// Where nothing rises above the baseline the raw centre of mass stands.
+TEST(Band, CentreOfGravityIsTakenAboveTheBaseline)
+{
+    RasterImageGS16 img(30, 100);
+    fill(img, CRect(0, 0, 29, 99), 13700);
+    for (int y = 50; y <= 70; ++y) {
+        const double u = (y - 60.0) / 4.8;
+        fill(img, CRect(5, y, 25, y), 13700 + int(std::floor(6000.0 * std::exp(-u * u) + 0.5)));
+    }
+    CIntDataArray background = constant(100, 13700);
+    CIntDataArray profile = constant(100, 13700);
+    Band band(CRect(5, 20, 25, 66), CRect(), CRect());
+    band.CalculateData(&img, &background, &profile, 0, 99);
+    const BandData &d = *band.getData();
+    EXPECT_EQ(d.m_centerOfGravity, CPoint(15, 60));
+    EXPECT_EQ(d.m_centerValue, 19700);
+    EXPECT_EQ(d.m_peakAmplitude, 6000.0);
+    EXPECT_GT(d.m_peakArea, 47 * 13700.0);
+    EXPECT_GT(d.m_intensity, 21 * 6000.0);
+
+    // Everything below the baseline: the raw centre of mass, the rectangle's
+    // middle on a flat image.
+    RasterImageGS16 flat(30, 100);
+    fill(flat, CRect(0, 0, 29, 99), 500);
+    band.CalculateData(&flat, &background, &profile, 0, 99);
+    EXPECT_EQ(band.getData()->m_centerOfGravity, CPoint(15, 43));
+    EXPECT_EQ(band.getData()->m_peakAmplitude, 500.0 - 13700.0);
+}
+
 TEST(Band, RowOutsideTheProfilesIsRefused)
 {
     BlockImage b;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -108,6 +109,45 @@ TEST(X2YProjection, ColumnSpreadIsTheSampleDeviationOfPaddedColumns)
     for (size_t p = 1; p + 1 < d.size(); ++p)
         EXPECT_TRUE(d[p] == 0.0 || std::fabs(d[p]) >= 5.0) << p;
     EXPECT_DOUBLE_EQ(d[100], (s[101] - s[99]) * 20.0);
+}
+
+// The spread taken row by row is the column walk's, bit for bit: each
+// column adds its values in the same order. The walk is kept here as the
+// reference.
+TEST(X2YProjection, ColumnSpreadRowByRowIsTheColumnWalks)
+{
+    std::mt19937 random(3);
+    for (const auto &[w, h] : {std::pair {37, 53}, std::pair {1, 9}, std::pair {2, 2}}) {
+        RasterImageGS16 image(w, h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                image.setPixel(x, y, int(random() % 65536));
+        const X2YProjection projection(&image);
+        const std::vector<double> &s = projection.GetColumnSpread();
+        const auto padded = [&](int p, int y) {
+            if (p < X2YProjection::kPadding)
+                return int(std::floor(
+                    (image.getPixel(0, y) + image.getPixel(std::min(1, w - 1), y)) * 0.5 + 0.5));
+            if (p > w + X2YProjection::kPadding - 1)
+                return int(std::floor(
+                    (image.getPixel(w - 1, y) + image.getPixel(std::max(w - 2, 0), y)) * 0.5
+                    + 0.5));
+            return image.getPixel(p - X2YProjection::kPadding, y);
+        };
+        ASSERT_EQ(s.size(), size_t(w + 2 * X2YProjection::kPadding));
+        for (int p = 0; p < int(s.size()); ++p) {
+            double sum = 0.0;
+            for (int y = 0; y < h; ++y)
+                sum += padded(p, y);
+            const double mean = sum / h;
+            double squares = 0.0;
+            for (int y = 0; y < h; ++y) {
+                const double d = padded(p, y) - mean;
+                squares += d * d;
+            }
+            ASSERT_EQ(s[size_t(p)], std::sqrt(squares / (h - 1))) << w << " x " << h << ", " << p;
+        }
+    }
 }
 
 TEST(X2YProjection, DegenerateImagesGiveNoSpreadAndNoCrash)

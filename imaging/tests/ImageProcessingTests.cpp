@@ -11,6 +11,7 @@
 #include <climits>
 #include <random>
 #include <sstream>
+#include <tuple>
 #include <string>
 
 namespace {
@@ -163,6 +164,42 @@ TEST(ImageProcessingMinFilter, MatchesThePlainScanOnRandomRasters)
     ImageProcessing::generateBGViaMinFilter(&src, &fast, INT_MAX, INT_MAX - 1);
     reference::minFilter(src, slow, INT_MAX, INT_MAX - 1);
     EXPECT_EQ(firstDifference(fast, slow), "");
+}
+
+// Pictures of a megapixel and more are filtered by several threads, each
+// taking its own rows and strips of columns: the result is still the plain
+// scan's, also when the filter works in place.
+TEST(ImageProcessingMinFilter, LargePicturesSplitAcrossThreadsGiveThePlainScan)
+{
+    std::mt19937 rng(31);
+    const int w = 1031;
+    const int h = 1030;
+    const RasterImageGS16 src = randomRaster(rng, w, h, 0, 65535);
+    for (const auto &[rx, ry] : {std::pair {3, 2}, std::pair {0, 5}}) {
+        RasterImageGS16 fast(w, h);
+        RasterImageGS16 slow(w, h);
+        ImageProcessing::generateBGViaMinFilter(&src, &fast, rx, ry);
+        reference::minFilter(src, slow, rx, ry);
+        ASSERT_EQ(firstDifference(fast, slow), "") << "rx " << rx << " ry " << ry;
+        RasterImageGS16 inPlace = src;
+        ImageProcessing::generateBGViaMinFilter(&inPlace, &inPlace, rx, ry);
+        ASSERT_EQ(firstDifference(inPlace, slow), "") << "in place, rx " << rx << " ry " << ry;
+    }
+}
+
+// A megapixel picture is smoothed in bands of rows, one per thread, each
+// reading its neighbours' rows as they were: the plain scan's result.
+TEST(ImageProcessingAverageFilter, LargePicturesSplitAcrossThreadsGiveThePlainScan)
+{
+    std::mt19937 rng(47);
+    for (const auto &[w, h, n] : {std::tuple {1031, 1030, 3}, std::tuple {1100, 960, 1}}) {
+        const RasterImageGS16 src = randomRaster(rng, w, h, -5000, 70000);
+        RasterImageGS16 fast = src;
+        RasterImageGS16 slow = src;
+        ImageProcessing::smoothenViaAverageFilter(&fast, n);
+        reference::averageFilter(slow, n);
+        ASSERT_EQ(firstDifference(fast, slow), "") << w << " x " << h << ", n " << n;
+    }
 }
 
 TEST(ImageProcessingAverageFilter, ThreeByThreeChangesOnlyTheCentre)

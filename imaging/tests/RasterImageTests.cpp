@@ -208,6 +208,15 @@ TEST(RasterImageGS16, StatisticsStartUnsetAndCopiesDifferInWhetherTheyRecompute)
     assigned.setPixel(0, 0, 99);
     EXPECT_EQ(recomputed.getPixel(0, 0), 10);
     EXPECT_EQ(assigned.getMean(), 30.0);
+    // Assigned again at the same size (its buffer is refilled): the source's
+    // values and statistics, and still a copy of its own.
+    assigned.setPixel(1, 0, 77);
+    assigned = recomputed;
+    EXPECT_EQ(assigned.getPixel(0, 0), 10);
+    EXPECT_EQ(assigned.getPixel(1, 0), 20);
+    EXPECT_EQ(assigned.getMax(), 60);
+    assigned.setPixel(2, 0, 5);
+    EXPECT_EQ(recomputed.getPixel(2, 0), 60);
 
     // No pixels: the computing start values and 0 / 0.
     RasterImageGS16 empty(0, 0);
