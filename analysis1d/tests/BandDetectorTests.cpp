@@ -420,8 +420,9 @@ TEST(BandDetector, LateralMaximumAnywhereInTheSpanIsKept)
         for (int k = 0; k < 2; ++k) {
             const BandData c = detector.GetCandidate(k);
             EXPECT_EQ(c.m_valid, offset < 10);
-            if (c.m_valid)
+            if (c.m_valid) {
                 EXPECT_NEAR(c.m_centerOfGravity.x, 30, 1);
+            }
         }
     }
 }
