@@ -817,6 +817,8 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int
         return nullptr;
     if (fif == FIF_GIF && !ImageFileCheck::gifIsComplete(device))
         return nullptr;
+    if (fif == FIF_TARGA && !ImageFileCheck::targaIsComplete(device))
+        return nullptr;
     FreeImageDeviceIO input(device);
     FreeImageErrorTrap trap;
     FIBITMAP *dib = FreeImage_LoadFromHandle(fif, input.io(), input.handle(), flag);

@@ -1472,3 +1472,45 @@ TEST(TVFImageLoading, GifsCutShortOrWithBrokenBlocksAreRefused)
     }
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
 }
+
+// FreeImage's TARGA decoder reads past its buffer on run-length data cut
+// short; the packets must make up exactly the picture inside the file.
+TEST(TVFImageLoading, TargaRunLengthDataCutShortIsRefused)
+{
+    Bitmap colour = makeRgb24(37, 23);
+    const QByteArray packed = encode(colour.get(), FIF_TARGA, TARGA_SAVE_RLE);
+    const QByteArray plain = encode(colour.get(), FIF_TARGA);
+    auto isComplete = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImageFileCheck::targaIsComplete(&buffer);
+    };
+    for (const QByteArray &whole : {packed, plain}) {
+        EXPECT_TRUE(isComplete(whole));
+        TVFImage image;
+        ASSERT_EQ(loads(whole, &image), 1);
+        auto *raster = static_cast<RasterImageRGB *>(image.getRasterImage());
+        EXPECT_EQ(raster->getPixel(36, 22)->rgbBlue, 100 + 36 + 22);
+    }
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    // The version 2 footer takes the last 26 bytes; the pixels come before it.
+    for (int cut = 1; cut < packed.size() - 26; ++cut) {
+        const QByteArray bytes = packed.left(cut);
+        EXPECT_FALSE(isComplete(bytes)) << cut;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << cut;
+    }
+    // 2 x 2 pixels in two runs of two; a second run of three runs past them.
+    QByteArray header(18, '\0');
+    header[2] = 10; // run-length true colour
+    header[12] = 2;
+    header[14] = 2;
+    header[16] = 24;
+    const QByteArray exact = header + QByteArray("\x81\x10\x20\x30\x81\x40\x50\x60", 8);
+    const QByteArray overlong = header + QByteArray("\x81\x10\x20\x30\x82\x40\x50\x60", 8);
+    EXPECT_TRUE(isComplete(exact));
+    TVFImage small;
+    EXPECT_EQ(loads(exact, &small), 1);
+    EXPECT_FALSE(isComplete(overlong));
+    EXPECT_EQ(loads(overlong, image.get()), 0);
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
