@@ -1032,6 +1032,33 @@ TEST(ImageFileCheckTiff, SoundFilesPassAndLoad)
         auto *raster = static_cast<RasterImageGS16 *>(image.getRasterImage());
         EXPECT_EQ(raster->getPixel(7, 3), 73) << big;
     }
+    // One 16 x 16 tile holding the 8 x 4 picture, its rows 16 bytes apart;
+    // and the same tile said to be longer than the file.
+    TiffParts tiled = greyTiff();
+    tiled.pixels = QByteArray(256, '\0');
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            tiled.pixels[16 * y + x] = char(10 * x + y);
+    tiled.entries.erase(std::remove_if(tiled.entries.begin(), tiled.entries.end(),
+                                       [](const TiffEntry &e) {
+                                           return e.tag == 273 || e.tag == 278 || e.tag == 279;
+                                       }),
+                        tiled.entries.end());
+    entryOf(tiled, 322) = {322, 3, {16}};
+    entryOf(tiled, 323) = {323, 3, {16}};
+    entryOf(tiled, 324).values = {8};
+    entryOf(tiled, 325).values = {256};
+    const QByteArray tiles = buildTiff(tiled);
+    EXPECT_TRUE(tiffIsSound(tiles));
+    TVFImage fromTiles;
+    ASSERT_EQ(loads(tiles, &fromTiles), 1);
+    EXPECT_EQ(pixel(fromTiles, 7, 3), 73);
+    entryOf(tiled, 325).values = {4096};
+    EXPECT_FALSE(tiffIsSound(buildTiff(tiled)));
+    entryOf(tiled, 325).values = {256};
+    entryOf(tiled, 323) = {323, 3, {2}}; // two tiles down, one given
+    EXPECT_FALSE(tiffIsSound(buildTiff(tiled)));
+
     // What the library itself writes, in every layout the program saves.
     Bitmap deep(FreeImage_AllocateT(FIT_UINT16, 300, 200, 16));
     Bitmap colour(FreeImage_Allocate(300, 200, 24));
