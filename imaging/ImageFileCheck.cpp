@@ -770,6 +770,60 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
     return complete;
 }
 
+bool ImageFileCheck::bmpIsComplete(QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return false;
+    Rewind rewind(device);
+    const QByteArray h = device->read(54);
+    if (h.size() < 26 || !h.startsWith("BM"))
+        return false;
+    const uint32_t headerSize = le32(h, 14);
+    if (headerSize < 40 || h.size() < 54)
+        return true; // OS/2 bitmaps are never run-length coded
+    const uint32_t compression = le32(h, 30);
+    if (compression != 1 && compression != 2)
+        return true; // others are read row by row and refused when cut short
+    const bool fourBits = compression == 2;
+    const uint64_t width = uint64_t(std::abs(int64_t(int32_t(le32(h, 18)))));
+    const uint64_t height = uint64_t(std::abs(int64_t(int32_t(le32(h, 22)))));
+    const uint32_t offBits = le32(h, 10);
+    if (!device->seek(offBits))
+        return false;
+    // Pairs of bytes: a run (count, value), or an escape (0, code): end of
+    // line, end of bitmap, a move (two more bytes) or that many literal
+    // pixels padded to a whole word. The codes must reach the end of the
+    // bitmap, or its last row, inside the file, never leaving the picture.
+    Reader in(device);
+    uint64_t x = 0;
+    uint64_t y = 0;
+    while (in.ok()) {
+        const uint64_t count = in.read(1);
+        const uint64_t code = in.read(1);
+        if (!in.ok())
+            return false;
+        if (count > 0) {
+            x += count;
+        } else if (code == 0) {
+            x = 0;
+            if (++y == height)
+                return true;
+        } else if (code == 1) {
+            return true;
+        } else if (code == 2) {
+            x += in.read(1);
+            y += in.read(1);
+        } else {
+            const uint64_t bytes = fourBits ? (code + 1) / 2 : code;
+            in.skip(bytes + (bytes & 1));
+            x += code;
+        }
+        if (x > width || y >= height)
+            return false;
+    }
+    return false;
+}
+
 bool ImageFileCheck::gifIsComplete(QIODevice *device)
 {
     if (!device || !device->seek(0))

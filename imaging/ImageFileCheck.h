@@ -44,6 +44,12 @@ public:
     // rows each unpack to exactly one row. Leaves the position at the start.
     static bool psdIsComplete(QIODevice *device);
 
+    // False for a run-length coded BMP whose codes run past the end of the
+    // input before the bitmap ends, or leave the picture; FreeImage's decoder
+    // goes on working with what a read past the end did not give it. Other
+    // BMPs pass. Leaves the position at the start.
+    static bool bmpIsComplete(QIODevice *device);
+
     // True when the device holds a GIF whose blocks all lie within the
     // input up to its trailer: every extension's and every image's chain of
     // sub-blocks ends inside it. FreeImage's GIF decoder reads the image's chain without

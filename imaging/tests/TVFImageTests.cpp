@@ -26,6 +26,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -1130,6 +1131,50 @@ TEST(ImageFileCheckTiff, DamagedStructureIsRefused)
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
 }
 
+// --- memory FreeImage must not touch -----------------------------------------------
+
+namespace {
+
+bool underValgrind()
+{
+    return qEnvironmentVariableIsSet("DENSORA_UNDER_VALGRIND");
+}
+
+// Runs one test of this program again under valgrind and gives valgrind's
+// reports of FreeImage (or a library beneath it) looking at uninitialised
+// memory or outside its blocks. Nothing when valgrind is not installed.
+std::optional<QStringList> freeImageMemoryErrors(const QString &test)
+{
+    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
+    if (valgrind.isEmpty())
+        return std::nullopt;
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DENSORA_UNDER_VALGRIND"), QStringLiteral("1"));
+    run.setProcessEnvironment(environment);
+    run.start(valgrind,
+              {QStringLiteral("--num-callers=40"),
+               QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
+               QStringLiteral("--gtest_filter=") + test});
+    if (!run.waitForFinished(600000) || run.exitCode() != 0)
+        return QStringList {QStringLiteral("the run under valgrind failed")};
+    const QString log = QString::fromLocal8Bit(run.readAllStandardError());
+    if (!log.contains(QStringLiteral("ERROR SUMMARY")))
+        return QStringList {log};
+    // Reports are blocks of lines between empty "==pid== " lines.
+    QStringList errors;
+    for (const QString &block : log.split(QRegularExpression(QStringLiteral("\\n==\\d+== \\n")))) {
+        const bool memory = block.contains(QStringLiteral("uninitialised"))
+            || block.contains(QStringLiteral("Invalid read"))
+            || block.contains(QStringLiteral("Invalid write"));
+        if (memory && block.contains(QStringLiteral("libfreeimage")))
+            errors << block;
+    }
+    return errors;
+}
+
+} // namespace
+
 // --- format detection of short inputs --------------------------------------------------
 
 // FreeImage's format probes compare bytes they never got when the input is
@@ -1150,7 +1195,7 @@ TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
                                      QByteArray("\x59\xA6\x6A\x95", 4),
                                      QByteArray("P5\n"),
                                      QByteArray("\0", 1)};
-    if (qEnvironmentVariableIsSet("DENSORA_PROBE_UNDER_VALGRIND")) {
+    if (underValgrind()) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("short"));
         for (const QByteArray &signature : signatures) {
@@ -1174,31 +1219,11 @@ TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
     EXPECT_EQ(fipWinImage::detectFileContents(tiny), FIF_UNKNOWN);
     EXPECT_EQ(fipWinImage::detectFileType(tiny), FIF_BMP);
 
-    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
-    if (valgrind.isEmpty())
+    const std::optional<QStringList> errors = freeImageMemoryErrors(
+        QStringLiteral("TVFImageDetection.ShortInputsAreProbedWithoutUninitialisedBytes"));
+    if (!errors)
         GTEST_SKIP() << "valgrind is not installed";
-    QProcess run;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DENSORA_PROBE_UNDER_VALGRIND"), QStringLiteral("1"));
-    run.setProcessEnvironment(environment);
-    run.start(
-        valgrind,
-        {QStringLiteral("--num-callers=40"), QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
-         QStringLiteral(
-             "--gtest_filter=TVFImageDetection.ShortInputsAreProbedWithoutUninitialisedBytes")});
-    ASSERT_TRUE(run.waitForFinished(600000));
-    EXPECT_EQ(run.exitCode(), 0);
-    const QString log = QString::fromLocal8Bit(run.readAllStandardError());
-    ASSERT_TRUE(log.contains(QStringLiteral("ERROR SUMMARY"))) << log.toStdString();
-    // Errors are blocks of lines between empty "==pid== " lines.
-    const QStringList blocks = log.split(QRegularExpression(QStringLiteral("\\n==\\d+== \\n")));
-    QStringList inFreeImage;
-    for (const QString &block : blocks) {
-        if (block.contains(QStringLiteral("uninitialised"))
-            && block.contains(QStringLiteral("libfreeimage")))
-            inFreeImage << block;
-    }
-    EXPECT_TRUE(inFreeImage.isEmpty()) << inFreeImage.join(QStringLiteral("\n\n")).toStdString();
+    EXPECT_TRUE(errors->isEmpty()) << errors->join(QStringLiteral("\n\n")).toStdString();
 }
 
 // --- Photoshop run-length rows ----------------------------------------------------------
@@ -1540,4 +1565,92 @@ TEST(TVFImageLoading, TargaRunLengthDataCutShortIsRefused)
     EXPECT_FALSE(isComplete(overlong));
     EXPECT_EQ(loads(overlong, image.get()), 0);
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+namespace {
+
+// A run-length BMP of 6 x 3 grey pixels.
+QByteArray runLengthBmp()
+{
+    // 6 x 3 pixels, bottom row first: a run; a literal of three and a run;
+    // a run, then the end of the bitmap.
+    const QByteArray codes("\x06\x10\x00\x00"
+                           "\x00\x03\x21\x22\x23\x00\x03\x24\x00\x00"
+                           "\x06\x30\x00\x01",
+                           18);
+    const uint32_t pixelsAt = 14 + 40 + 1024;
+    QByteArray whole("BM");
+    whole += le(pixelsAt + uint32_t(codes.size()), 4) + le(0, 4) + le(pixelsAt, 4);
+    whole += le(40, 4) + le(6, 4) + le(3, 4) + le(1, 2) + le(8, 2) + le(1, 4)
+        + le(uint32_t(codes.size()), 4) + le(2835, 4) + le(2835, 4) + le(256, 4) + le(0, 4);
+    for (int i = 0; i < 256; ++i)
+        whole += QByteArray(3, char(i)) + '\0';
+    whole += codes;
+    return whole;
+}
+
+} // namespace
+
+// FreeImage's run-length BMP decoder goes on with what a read past the end
+// did not give it (valgrind saw it branch on uninitialised memory); the codes
+// must reach the end of the bitmap inside the file and stay in the picture.
+TEST(TVFImageLoading, RunLengthBmpCutShortIsRefused)
+{
+    const uint32_t pixelsAt = 14 + 40 + 1024;
+    const QByteArray whole = runLengthBmp();
+    auto isComplete = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImageFileCheck::bmpIsComplete(&buffer);
+    };
+    EXPECT_TRUE(isComplete(whole));
+    TVFImage shown;
+    ASSERT_EQ(loads(whole, &shown), 1);
+    EXPECT_EQ(pixel(shown, 1, 1), 0x22);
+    EXPECT_EQ(pixel(shown, 4, 1), 0x24);
+    EXPECT_EQ(pixel(shown, 5, 2), 0x10);
+    // What the library writes passes too (it cannot read its own, though).
+    Bitmap grey = makeGrey8(37, 23, [](int x, int y) { return (x / 4) * 20 + y; });
+    EXPECT_TRUE(isComplete(encode(grey.get(), FIF_BMP, BMP_SAVE_RLE)));
+
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (int cut = int(pixelsAt); cut < whole.size(); ++cut) {
+        const QByteArray bytes = whole.left(cut);
+        EXPECT_FALSE(isComplete(bytes)) << cut;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << cut;
+    }
+    // A first run longer than the row, a move out of the picture.
+    QByteArray wide = whole;
+    wide[int(pixelsAt)] = char(7);
+    QByteArray away = whole;
+    away.replace(int(pixelsAt), 4, QByteArray("\x00\x02\x00\x05", 4));
+    for (const QByteArray &bytes : {wide, away}) {
+        EXPECT_FALSE(isComplete(bytes));
+        EXPECT_EQ(loads(bytes, image.get()), 0);
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// The run-length BMP and TARGA checks keep FreeImage's decoders off damaged
+// data: under valgrind, no load of a cut file has them look at memory they
+// must not.
+TEST(TVFImageLoading, CutRunLengthDataNeverMakesTheDecodersTouchMemoryTheyMustNot)
+{
+    if (underValgrind()) {
+        Bitmap colour = makeRgb24(37, 23);
+        const QByteArray tga = encode(colour.get(), FIF_TARGA, TARGA_SAVE_RLE);
+        const QByteArray bmp = runLengthBmp();
+        for (const QByteArray &whole : {tga, bmp}) {
+            for (int cut = 18; cut < whole.size(); cut += whole == tga ? 5 : 1) {
+                TVFImage image;
+                loads(whole.left(cut), &image);
+            }
+        }
+        return;
+    }
+    const std::optional<QStringList> errors = freeImageMemoryErrors(QStringLiteral(
+        "TVFImageLoading.CutRunLengthDataNeverMakesTheDecodersTouchMemoryTheyMustNot"));
+    if (!errors)
+        GTEST_SKIP() << "valgrind is not installed";
+    EXPECT_TRUE(errors->isEmpty()) << errors->join(QStringLiteral("\n\n")).toStdString();
 }
