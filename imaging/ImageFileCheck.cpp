@@ -770,6 +770,60 @@ bool ImageFileCheck::psdIsComplete(QIODevice *device)
     return complete;
 }
 
+bool ImageFileCheck::bmpIsComplete(QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return false;
+    Rewind rewind(device);
+    const QByteArray h = device->read(54);
+    if (h.size() < 26 || !h.startsWith("BM"))
+        return false;
+    const uint32_t headerSize = le32(h, 14);
+    if (headerSize < 40 || h.size() < 54)
+        return true; // OS/2 bitmaps are never run-length coded
+    const uint32_t compression = le32(h, 30);
+    if (compression != 1 && compression != 2)
+        return true; // others are read row by row and refused when cut short
+    const bool fourBits = compression == 2;
+    const uint64_t width = uint64_t(std::abs(int64_t(int32_t(le32(h, 18)))));
+    const uint64_t height = uint64_t(std::abs(int64_t(int32_t(le32(h, 22)))));
+    const uint32_t offBits = le32(h, 10);
+    if (!device->seek(offBits))
+        return false;
+    // Pairs of bytes: a run (count, value), or an escape (0, code): end of
+    // line, end of bitmap, a move (two more bytes) or that many literal
+    // pixels padded to a whole word. The codes must reach the end of the
+    // bitmap, or its last row, inside the file, never leaving the picture.
+    Reader in(device);
+    uint64_t x = 0;
+    uint64_t y = 0;
+    while (in.ok()) {
+        const uint64_t count = in.read(1);
+        const uint64_t code = in.read(1);
+        if (!in.ok())
+            return false;
+        if (count > 0) {
+            x += count;
+        } else if (code == 0) {
+            x = 0;
+            if (++y == height)
+                return true;
+        } else if (code == 1) {
+            return true;
+        } else if (code == 2) {
+            x += in.read(1);
+            y += in.read(1);
+        } else {
+            const uint64_t bytes = fourBits ? (code + 1) / 2 : code;
+            in.skip(bytes + (bytes & 1));
+            x += code;
+        }
+        if (x > width || y >= height)
+            return false;
+    }
+    return false;
+}
+
 bool ImageFileCheck::gifIsComplete(QIODevice *device)
 {
     if (!device || !device->seek(0))
@@ -814,6 +868,65 @@ bool ImageFileCheck::gifIsComplete(QIODevice *device)
         }
     }
     return false; // cut short before the trailer
+}
+
+bool ImageFileCheck::targaIsComplete(QIODevice *device)
+{
+    if (!device || !device->seek(0))
+        return false;
+    Rewind rewind(device);
+    Reader in(device);
+    const QByteArray h = in.bytes(18);
+    if (!in.ok())
+        return false;
+    const auto byteAt = [&h](int at) { return unsigned(uint8_t(h[at])); };
+    const unsigned idLength = byteAt(0);
+    const unsigned mapType = byteAt(1);
+    const unsigned imageType = byteAt(2);
+    const uint64_t mapEntries = le16(h, 5);
+    const unsigned mapEntryBits = byteAt(7);
+    const uint64_t width = le16(h, 12);
+    const uint64_t height = le16(h, 14);
+    const unsigned depth = byteAt(16);
+    const bool runLength = imageType >= 9 && imageType <= 11;
+    if (mapType > 1 || !((imageType >= 1 && imageType <= 3) || runLength) || width == 0
+        || height == 0 || (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32))
+        return false;
+    // A version 2 file ends with a footer the pixels must stop before.
+    uint64_t end = uint64_t(in.size());
+    if (end >= 18 + 26) {
+        const qint64 at = in.pos();
+        device->seek(qint64(end) - 18);
+        if (device->read(18) == QByteArray("TRUEVISION-XFILE.\0", 18))
+            end -= 26;
+        device->seek(at);
+    }
+    in.skip(idLength);
+    if (mapType == 1)
+        in.skip(mapEntries * ((mapEntryBits + 7) / 8));
+    const uint64_t pixelBytes = (depth + 7) / 8;
+    const uint64_t pixels = width * height;
+    if (!in.ok() || uint64_t(in.pos()) > end)
+        return false;
+    uint64_t available = end - uint64_t(in.pos());
+    if (!runLength)
+        return pixels * pixelBytes <= available;
+    // Packets: a header byte, then one pixel repeated (high bit set) or
+    // (header & 0x7F) + 1 pixels as they are; together exactly the picture.
+    for (uint64_t done = 0; done < pixels;) {
+        if (available < 1)
+            return false;
+        const uint64_t header = in.read(1);
+        --available;
+        const uint64_t count = (header & 0x7F) + 1;
+        const uint64_t bytes = (header & 0x80) ? pixelBytes : count * pixelBytes;
+        if (!in.ok() || bytes > available || count > pixels - done)
+            return false;
+        in.skip(bytes);
+        available -= bytes;
+        done += count;
+    }
+    return in.ok();
 }
 
 bool ImageFileCheck::tiffIsSound(QIODevice *device)

@@ -6,9 +6,10 @@
 // crashes; it also writes past its row buffer when a packed row unpacks to
 // more than one row, and reads past the packed row when a run claims more
 // bytes than the row has. Its TIFF decoder reads past its buffers on a
-// damaged directory, its GIF decoder loops for ever on data cut short. A
-// Photoshop, TIFF or GIF file is therefore only decoded when its structure
-// holds together and all the pixel data it announces are present.
+// damaged directory, its GIF decoder loops for ever on data cut short and
+// its TARGA decoder reads past its buffer on run-length data cut short. A
+// Photoshop, TIFF, GIF or TARGA file is therefore only decoded when its
+// structure holds together and all the pixel data it announces are present.
 //
 // Decoders also allocate whatever size the header declares: a picture whose
 // declared size would need more memory than kPictureMemoryLimit is refused
@@ -43,12 +44,25 @@ public:
     // rows each unpack to exactly one row. Leaves the position at the start.
     static bool psdIsComplete(QIODevice *device);
 
+    // False for a run-length coded BMP whose codes run past the end of the
+    // input before the bitmap ends, or leave the picture; FreeImage's decoder
+    // goes on working with what a read past the end did not give it. Other
+    // BMPs pass. Leaves the position at the start.
+    static bool bmpIsComplete(QIODevice *device);
+
     // True when the device holds a GIF whose blocks all lie within the
     // input up to its trailer: every extension's and every image's chain of
     // sub-blocks ends inside it. FreeImage's GIF decoder reads the image's chain without
     // looking at what its reads return and loops for ever on one cut short.
     // Leaves the position at the start.
     static bool gifIsComplete(QIODevice *device);
+
+    // True when the device holds a TARGA file whose header describes a
+    // picture FreeImage reads and whose pixels all lie within the input (and
+    // before a version 2 footer); run-length packets must make up exactly
+    // the picture. FreeImage's decoder reads past its buffer on run-length
+    // data cut short. Leaves the position at the start.
+    static bool targaIsComplete(QIODevice *device);
 
     // True when the device holds a TIFF (classic or BigTIFF) whose header,
     // directory chain (no loops), directory entries, and the strips or tiles

@@ -815,7 +815,11 @@ FIBITMAP *fipWinImage::loadChecked(FREE_IMAGE_FORMAT fif, QIODevice *device, int
         return nullptr;
     if (fif == FIF_TIFF && !ImageFileCheck::tiffIsSound(device))
         return nullptr;
+    if (fif == FIF_BMP && !ImageFileCheck::bmpIsComplete(device))
+        return nullptr;
     if (fif == FIF_GIF && !ImageFileCheck::gifIsComplete(device))
+        return nullptr;
+    if (fif == FIF_TARGA && !ImageFileCheck::targaIsComplete(device))
         return nullptr;
     FreeImageDeviceIO input(device);
     FreeImageErrorTrap trap;

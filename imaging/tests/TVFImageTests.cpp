@@ -26,6 +26,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -1032,6 +1033,33 @@ TEST(ImageFileCheckTiff, SoundFilesPassAndLoad)
         auto *raster = static_cast<RasterImageGS16 *>(image.getRasterImage());
         EXPECT_EQ(raster->getPixel(7, 3), 73) << big;
     }
+    // One 16 x 16 tile holding the 8 x 4 picture, its rows 16 bytes apart;
+    // and the same tile said to be longer than the file.
+    TiffParts tiled = greyTiff();
+    tiled.pixels = QByteArray(256, '\0');
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            tiled.pixels[16 * y + x] = char(10 * x + y);
+    tiled.entries.erase(std::remove_if(tiled.entries.begin(), tiled.entries.end(),
+                                       [](const TiffEntry &e) {
+                                           return e.tag == 273 || e.tag == 278 || e.tag == 279;
+                                       }),
+                        tiled.entries.end());
+    entryOf(tiled, 322) = {322, 3, {16}};
+    entryOf(tiled, 323) = {323, 3, {16}};
+    entryOf(tiled, 324).values = {8};
+    entryOf(tiled, 325).values = {256};
+    const QByteArray tiles = buildTiff(tiled);
+    EXPECT_TRUE(tiffIsSound(tiles));
+    TVFImage fromTiles;
+    ASSERT_EQ(loads(tiles, &fromTiles), 1);
+    EXPECT_EQ(pixel(fromTiles, 7, 3), 73);
+    entryOf(tiled, 325).values = {4096};
+    EXPECT_FALSE(tiffIsSound(buildTiff(tiled)));
+    entryOf(tiled, 325).values = {256};
+    entryOf(tiled, 323) = {323, 3, {2}}; // two tiles down, one given
+    EXPECT_FALSE(tiffIsSound(buildTiff(tiled)));
+
     // What the library itself writes, in every layout the program saves.
     Bitmap deep(FreeImage_AllocateT(FIT_UINT16, 300, 200, 16));
     Bitmap colour(FreeImage_Allocate(300, 200, 24));
@@ -1103,6 +1131,50 @@ TEST(ImageFileCheckTiff, DamagedStructureIsRefused)
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
 }
 
+// --- memory FreeImage must not touch -----------------------------------------------
+
+namespace {
+
+bool underValgrind()
+{
+    return qEnvironmentVariableIsSet("DENSORA_UNDER_VALGRIND");
+}
+
+// Runs one test of this program again under valgrind and gives valgrind's
+// reports of FreeImage (or a library beneath it) looking at uninitialised
+// memory or outside its blocks. Nothing when valgrind is not installed.
+std::optional<QStringList> freeImageMemoryErrors(const QString &test)
+{
+    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
+    if (valgrind.isEmpty())
+        return std::nullopt;
+    QProcess run;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DENSORA_UNDER_VALGRIND"), QStringLiteral("1"));
+    run.setProcessEnvironment(environment);
+    run.start(valgrind,
+              {QStringLiteral("--num-callers=40"),
+               QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
+               QStringLiteral("--gtest_filter=") + test});
+    if (!run.waitForFinished(600000) || run.exitCode() != 0)
+        return QStringList {QStringLiteral("the run under valgrind failed")};
+    const QString log = QString::fromLocal8Bit(run.readAllStandardError());
+    if (!log.contains(QStringLiteral("ERROR SUMMARY")))
+        return QStringList {log};
+    // Reports are blocks of lines between empty "==pid== " lines.
+    QStringList errors;
+    for (const QString &block : log.split(QRegularExpression(QStringLiteral("\\n==\\d+== \\n")))) {
+        const bool memory = block.contains(QStringLiteral("uninitialised"))
+            || block.contains(QStringLiteral("Invalid read"))
+            || block.contains(QStringLiteral("Invalid write"));
+        if (memory && block.contains(QStringLiteral("libfreeimage")))
+            errors << block;
+    }
+    return errors;
+}
+
+} // namespace
+
 // --- format detection of short inputs --------------------------------------------------
 
 // FreeImage's format probes compare bytes they never got when the input is
@@ -1123,7 +1195,7 @@ TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
                                      QByteArray("\x59\xA6\x6A\x95", 4),
                                      QByteArray("P5\n"),
                                      QByteArray("\0", 1)};
-    if (qEnvironmentVariableIsSet("DENSORA_PROBE_UNDER_VALGRIND")) {
+    if (underValgrind()) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("short"));
         for (const QByteArray &signature : signatures) {
@@ -1147,31 +1219,11 @@ TEST(TVFImageDetection, ShortInputsAreProbedWithoutUninitialisedBytes)
     EXPECT_EQ(fipWinImage::detectFileContents(tiny), FIF_UNKNOWN);
     EXPECT_EQ(fipWinImage::detectFileType(tiny), FIF_BMP);
 
-    const QString valgrind = QStandardPaths::findExecutable(QStringLiteral("valgrind"));
-    if (valgrind.isEmpty())
+    const std::optional<QStringList> errors = freeImageMemoryErrors(
+        QStringLiteral("TVFImageDetection.ShortInputsAreProbedWithoutUninitialisedBytes"));
+    if (!errors)
         GTEST_SKIP() << "valgrind is not installed";
-    QProcess run;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DENSORA_PROBE_UNDER_VALGRIND"), QStringLiteral("1"));
-    run.setProcessEnvironment(environment);
-    run.start(
-        valgrind,
-        {QStringLiteral("--num-callers=40"), QFile::symLinkTarget(QStringLiteral("/proc/self/exe")),
-         QStringLiteral(
-             "--gtest_filter=TVFImageDetection.ShortInputsAreProbedWithoutUninitialisedBytes")});
-    ASSERT_TRUE(run.waitForFinished(600000));
-    EXPECT_EQ(run.exitCode(), 0);
-    const QString log = QString::fromLocal8Bit(run.readAllStandardError());
-    ASSERT_TRUE(log.contains(QStringLiteral("ERROR SUMMARY"))) << log.toStdString();
-    // Errors are blocks of lines between empty "==pid== " lines.
-    const QStringList blocks = log.split(QRegularExpression(QStringLiteral("\\n==\\d+== \\n")));
-    QStringList inFreeImage;
-    for (const QString &block : blocks) {
-        if (block.contains(QStringLiteral("uninitialised"))
-            && block.contains(QStringLiteral("libfreeimage")))
-            inFreeImage << block;
-    }
-    EXPECT_TRUE(inFreeImage.isEmpty()) << inFreeImage.join(QStringLiteral("\n\n")).toStdString();
+    EXPECT_TRUE(errors->isEmpty()) << errors->join(QStringLiteral("\n\n")).toStdString();
 }
 
 // --- Photoshop run-length rows ----------------------------------------------------------
@@ -1471,4 +1523,134 @@ TEST(TVFImageLoading, GifsCutShortOrWithBrokenBlocksAreRefused)
         EXPECT_EQ(loads(bytes, image.get()), 0);
     }
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// FreeImage's TARGA decoder reads past its buffer on run-length data cut
+// short; the packets must make up exactly the picture inside the file.
+TEST(TVFImageLoading, TargaRunLengthDataCutShortIsRefused)
+{
+    Bitmap colour = makeRgb24(37, 23);
+    const QByteArray packed = encode(colour.get(), FIF_TARGA, TARGA_SAVE_RLE);
+    const QByteArray plain = encode(colour.get(), FIF_TARGA);
+    auto isComplete = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImageFileCheck::targaIsComplete(&buffer);
+    };
+    for (const QByteArray &whole : {packed, plain}) {
+        EXPECT_TRUE(isComplete(whole));
+        TVFImage image;
+        ASSERT_EQ(loads(whole, &image), 1);
+        auto *raster = static_cast<RasterImageRGB *>(image.getRasterImage());
+        EXPECT_EQ(raster->getPixel(36, 22)->rgbBlue, 100 + 36 + 22);
+    }
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    // The version 2 footer takes the last 26 bytes; the pixels come before it.
+    for (int cut = 1; cut < packed.size() - 26; ++cut) {
+        const QByteArray bytes = packed.left(cut);
+        EXPECT_FALSE(isComplete(bytes)) << cut;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << cut;
+    }
+    // 2 x 2 pixels in two runs of two; a second run of three runs past them.
+    QByteArray header(18, '\0');
+    header[2] = 10; // run-length true colour
+    header[12] = 2;
+    header[14] = 2;
+    header[16] = 24;
+    const QByteArray exact = header + QByteArray("\x81\x10\x20\x30\x81\x40\x50\x60", 8);
+    const QByteArray overlong = header + QByteArray("\x81\x10\x20\x30\x82\x40\x50\x60", 8);
+    EXPECT_TRUE(isComplete(exact));
+    TVFImage small;
+    EXPECT_EQ(loads(exact, &small), 1);
+    EXPECT_FALSE(isComplete(overlong));
+    EXPECT_EQ(loads(overlong, image.get()), 0);
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+namespace {
+
+// A run-length BMP of 6 x 3 grey pixels.
+QByteArray runLengthBmp()
+{
+    // 6 x 3 pixels, bottom row first: a run; a literal of three and a run;
+    // a run, then the end of the bitmap.
+    const QByteArray codes("\x06\x10\x00\x00"
+                           "\x00\x03\x21\x22\x23\x00\x03\x24\x00\x00"
+                           "\x06\x30\x00\x01",
+                           18);
+    const uint32_t pixelsAt = 14 + 40 + 1024;
+    QByteArray whole("BM");
+    whole += le(pixelsAt + uint32_t(codes.size()), 4) + le(0, 4) + le(pixelsAt, 4);
+    whole += le(40, 4) + le(6, 4) + le(3, 4) + le(1, 2) + le(8, 2) + le(1, 4)
+        + le(uint32_t(codes.size()), 4) + le(2835, 4) + le(2835, 4) + le(256, 4) + le(0, 4);
+    for (int i = 0; i < 256; ++i)
+        whole += QByteArray(3, char(i)) + '\0';
+    whole += codes;
+    return whole;
+}
+
+} // namespace
+
+// FreeImage's run-length BMP decoder goes on with what a read past the end
+// did not give it (valgrind saw it branch on uninitialised memory); the codes
+// must reach the end of the bitmap inside the file and stay in the picture.
+TEST(TVFImageLoading, RunLengthBmpCutShortIsRefused)
+{
+    const uint32_t pixelsAt = 14 + 40 + 1024;
+    const QByteArray whole = runLengthBmp();
+    auto isComplete = [](QByteArray bytes) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        return ImageFileCheck::bmpIsComplete(&buffer);
+    };
+    EXPECT_TRUE(isComplete(whole));
+    TVFImage shown;
+    ASSERT_EQ(loads(whole, &shown), 1);
+    EXPECT_EQ(pixel(shown, 1, 1), 0x22);
+    EXPECT_EQ(pixel(shown, 4, 1), 0x24);
+    EXPECT_EQ(pixel(shown, 5, 2), 0x10);
+    // What the library writes passes too (it cannot read its own, though).
+    Bitmap grey = makeGrey8(37, 23, [](int x, int y) { return (x / 4) * 20 + y; });
+    EXPECT_TRUE(isComplete(encode(grey.get(), FIF_BMP, BMP_SAVE_RLE)));
+
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    for (int cut = int(pixelsAt); cut < whole.size(); ++cut) {
+        const QByteArray bytes = whole.left(cut);
+        EXPECT_FALSE(isComplete(bytes)) << cut;
+        EXPECT_EQ(loads(bytes, image.get()), 0) << cut;
+    }
+    // A first run longer than the row, a move out of the picture.
+    QByteArray wide = whole;
+    wide[int(pixelsAt)] = char(7);
+    QByteArray away = whole;
+    away.replace(int(pixelsAt), 4, QByteArray("\x00\x02\x00\x05", 4));
+    for (const QByteArray &bytes : {wide, away}) {
+        EXPECT_FALSE(isComplete(bytes));
+        EXPECT_EQ(loads(bytes, image.get()), 0);
+    }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+// The run-length BMP and TARGA checks keep FreeImage's decoders off damaged
+// data: under valgrind, no load of a cut file has them look at memory they
+// must not.
+TEST(TVFImageLoading, CutRunLengthDataNeverMakesTheDecodersTouchMemoryTheyMustNot)
+{
+    if (underValgrind()) {
+        Bitmap colour = makeRgb24(37, 23);
+        const QByteArray tga = encode(colour.get(), FIF_TARGA, TARGA_SAVE_RLE);
+        const QByteArray bmp = runLengthBmp();
+        for (const QByteArray &whole : {tga, bmp}) {
+            for (int cut = 18; cut < whole.size(); cut += whole == tga ? 5 : 1) {
+                TVFImage image;
+                loads(whole.left(cut), &image);
+            }
+        }
+        return;
+    }
+    const std::optional<QStringList> errors = freeImageMemoryErrors(QStringLiteral(
+        "TVFImageLoading.CutRunLengthDataNeverMakesTheDecodersTouchMemoryTheyMustNot"));
+    if (!errors)
+        GTEST_SKIP() << "valgrind is not installed";
+    EXPECT_TRUE(errors->isEmpty()) << errors->join(QStringLiteral("\n\n")).toStdString();
 }
