@@ -451,8 +451,11 @@ void CDensoraView::OnEditCopyAsPicture()
     }
     const QImage picture = RenderSelection();
     if (picture.isNull()) {
-        Prompts::instance().MessageBox(QStringLiteral("Cannot empty the Clipboard"),
-                                       MB_OK | MB_ICONEXCLAMATION);
+        // Qt empties the clipboard by replacing its data, which cannot fail;
+        // what can fail here is the bitmap of a very large document.
+        Prompts::instance().MessageBox(
+            QStringLiteral("There is not enough memory to copy the picture."),
+            MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     auto data = std::make_unique<QMimeData>();

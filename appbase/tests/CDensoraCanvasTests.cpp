@@ -99,6 +99,19 @@ TEST(CDensoraCanvas, WheelAndDragsReachTheView)
     ASSERT_EQ(f.doc.GetObjects().size(), 2);
     EXPECT_EQ(f.doc.GetObjects().last()->GetPosition(), CRect(260, 150, 320, 220));
 
+    // Space held down turns a left drag into panning as well.
+    f.view.SetCurrentToolType(toolRect);
+    QTest::keyPress(&f.canvas, Qt::Key_Space);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(100, 100));
+    QMouseEvent pan(QEvent::MouseMove, QPointF(90, 95), viewport->mapToGlobal(QPointF(90, 95)),
+                    Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &pan);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(90, 95));
+    QTest::keyRelease(&f.canvas, Qt::Key_Space);
+    EXPECT_EQ(h->value(), 260);
+    EXPECT_EQ(v->value(), 135);
+    EXPECT_EQ(f.doc.GetObjects().size(), 2);
+
     // Escape reaches the tool through the key conversion.
     f.view.SetCurrentToolType(toolRect);
     QTest::keyClick(&f.canvas, Qt::Key_Escape);
