@@ -10,6 +10,11 @@
 
 #include <QFile>
 #include <QIODevice>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
 
 #include <utility>
 
@@ -148,13 +153,47 @@ CDrawObject *CDrawImage::Clone(CDrawDocument *pDoc)
     return CloneAs(*this, pDoc);
 }
 
+// Only the part inside the painter's clip is drawn, from the picture's cached
+// display image: a large 16-bit gel then costs what the window shows, not
+// what the picture holds, on every paint.
 void CDrawImage::Draw(QPainter *pDC, CDrawView *pView)
 {
     if (!pDC || !pView || !m_pImage->isValid())
         return;
     CRect rect = m_position;
     pView->Logical2Screen(rect, false);
-    m_pImage->drawEx(pDC, rect, FALSE);
+    rect.NormalizeRect();
+    if (rect.IsRectEmpty())
+        return;
+    const QImage &display = m_pImage->getDisplayImage(FALSE);
+    if (display.isNull())
+        return;
+    QRectF target(rect.left, rect.top, rect.Width(), rect.Height());
+    QRectF source(0, 0, display.width(), display.height());
+    if (pDC->hasClipping()) {
+        const QRectF visible = pDC->clipBoundingRect() & target;
+        if (visible.isEmpty())
+            return;
+        // Whole source pixels covering the visible part, and exactly where
+        // they land, so the part matches the whole picture pixel for pixel.
+        const double sx = source.width() / target.width();
+        const double sy = source.height() / target.height();
+        const double x0 = std::max(0.0, std::floor((visible.left() - target.left()) * sx));
+        const double y0 = std::max(0.0, std::floor((visible.top() - target.top()) * sy));
+        const double x1 = std::min(source.width(), std::ceil((visible.right() - target.left()) * sx));
+        const double y1
+            = std::min(source.height(), std::ceil((visible.bottom() - target.top()) * sy));
+        if (x1 <= x0 || y1 <= y0)
+            return;
+        source = QRectF(x0, y0, x1 - x0, y1 - y0);
+        target = QRectF(target.left() + x0 / sx, target.top() + y0 / sy, (x1 - x0) / sx,
+                        (y1 - y0) / sy);
+    }
+    pDC->save();
+    // Nearest neighbour, as the colour-on-colour stretch of the original display.
+    pDC->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    pDC->drawImage(target, display, source);
+    pDC->restore();
 }
 
 void CDrawImage::Offset(int, int) { }

@@ -1,0 +1,133 @@
+#include "appbase/ui/CDensoraPrinting.h"
+
+#include "appbase/CDensoraView.h"
+
+#include "contracts/overlay/CDrawDocument.h"
+
+#include "platform/Prompts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+const QString kPrintFailed = QStringLiteral("The page could not be printed.");
+
+QString documentTitle(const CDensoraView *view)
+{
+    const CDrawDocument *doc = view->GetDocument();
+    QString title = doc ? doc->GetTitle() : QString();
+    const int cut = title.indexOf(QStringLiteral(" - ["));
+    if (cut >= 0)
+        title.truncate(cut);
+    return title.trimmed();
+}
+} // namespace
+
+void CDensoraPrinting::Install()
+{
+    CDensoraView::SetPrintHandler([](CDensoraView *view, CDensoraView::PrintKind kind) {
+        QWidget *parent = QApplication::activeWindow();
+        switch (kind) {
+        case CDensoraView::PrintKind::Dialog: PrintWithDialog(view, parent); break;
+        case CDensoraView::PrintKind::Direct: PrintDirect(view); break;
+        case CDensoraView::PrintKind::Pdf: PrintToPdfAsking(view); break;
+        case CDensoraView::PrintKind::Preview: PrintPreview(view, parent); break;
+        }
+    });
+}
+
+bool CDensoraPrinting::PrintTo(CDensoraView *view, QPrinter &printer)
+{
+    if (!view)
+        return false;
+    printer.setDocName(documentTitle(view));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    // The painter's origin is the printable area's top left, in device pixels.
+    QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    page.moveTo(0, 0);
+    view->PrintPage(&painter, CRect::fromQRect(page));
+    return painter.end();
+}
+
+bool CDensoraPrinting::PrintToPdf(CDensoraView *view, const QString &path)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    return PrintTo(view, printer);
+}
+
+bool CDensoraPrinting::PrintWithDialog(CDensoraView *view, QWidget *parent)
+{
+    if (!view)
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    // The fit-to-page choice rides along with the printer choice.
+    auto *options = new QWidget;
+    options->setWindowTitle(QStringLiteral("Zoom"));
+    auto *layout = new QVBoxLayout(options);
+    auto *fit = new QCheckBox(QStringLiteral("Fit to page"), options);
+    fit->setChecked(view->GetFitToPage());
+    layout->addWidget(fit);
+    layout->addStretch();
+    dialog.setOptionTabs({options});
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    view->SetFitToPage(fit->isChecked());
+    if (PrintTo(view, printer))
+        return true;
+    Prompts::instance().MessageBox(kPrintFailed, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CDensoraPrinting::PrintDirect(CDensoraView *view)
+{
+    if (!view)
+        return false;
+    view->AskFitToPage();
+    QPrinter printer(QPrinter::HighResolution);
+    if (PrintTo(view, printer))
+        return true;
+    Prompts::instance().MessageBox(kPrintFailed, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CDensoraPrinting::PrintToPdfAsking(CDensoraView *view)
+{
+    if (!view)
+        return false;
+    const QString title = documentTitle(view);
+    QString path = Prompts::instance().AskSaveFile(
+        QStringLiteral("Print to PDF"), QStringLiteral("PDF files (*.pdf)"),
+        QFileInfo(title).completeBaseName() + QStringLiteral(".pdf"));
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
+    view->AskFitToPage();
+    if (PrintToPdf(view, path))
+        return true;
+    Prompts::instance().MessageBox(kPrintFailed, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+void CDensoraPrinting::PrintPreview(CDensoraView *view, QWidget *parent)
+{
+    if (!view)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [view](QPrinter *p) { PrintTo(view, *p); });
+    dialog.exec();
+}
