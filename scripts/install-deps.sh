@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build ccache pkg-config
-    qt6-base-dev
+    qt6-base-dev qt6-svg-dev
+    breeze-icon-theme adwaita-icon-theme
     libfreeimage-dev libfreeimageplus-dev
     libopencv-core-dev libopencv-imgproc-dev
     libxlsxwriter-dev
