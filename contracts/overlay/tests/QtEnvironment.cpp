@@ -1,3 +1,3 @@
-#include "testsupport/GuiTestEnvironment.h"
+#include "testsupport/WidgetTestEnvironment.h"
 
-DENSORA_GUI_TEST_ENVIRONMENT()
+DENSORA_WIDGET_TEST_ENVIRONMENT()
