@@ -241,3 +241,15 @@ void CDrawPolygon::AddPoint(const CPoint &point, CDrawView *pView)
     else
         Invalidate();
 }
+
+void CDrawPolygon::RemoveLastPoint(CDrawView *pView)
+{
+    if (m_points.empty())
+        return;
+    if (pView)
+        pView->InvalObject(this);
+    else
+        Invalidate();
+    m_points.pop_back();
+    RecalcBounds(pView);
+}

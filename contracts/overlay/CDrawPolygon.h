@@ -35,6 +35,9 @@ public:
 
     // Appends a point and grows the position to hold it.
     void AddPoint(const CPoint &point, CDrawView *pView = nullptr);
+    // Drops the last point (the polygon tool's rubber point) and shrinks the
+    // position to the rest.
+    void RemoveLastPoint(CDrawView *pView = nullptr);
     const std::vector<CPoint> &GetPoints() const { return m_points; }
 
 protected:

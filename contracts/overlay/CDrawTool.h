@@ -17,6 +17,9 @@ enum : ToolType {
     toolRoundRect = 2,
     toolEllipse = 3,
     toolLine = 4,
+    toolPoly = 5,
+    toolText = 6,
+    toolLabel = 7,
 };
 
 // Key and button state flags of mouse events.

@@ -1,5 +1,5 @@
 // The one application object of this test program: the view tests use the
-// clipboard and paint, the canvas tests show widgets.
+// clipboard and paint, the canvas and page tests show widgets.
 
 #include "testsupport/WidgetTestEnvironment.h"
 

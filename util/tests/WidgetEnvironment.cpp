@@ -1,0 +1,3 @@
+#include "testsupport/WidgetTestEnvironment.h"
+
+DENSORA_WIDGET_TEST_ENVIRONMENT()
