@@ -176,8 +176,8 @@ void CDensoraView::SetViewSize()
     const CDensoraDoc *doc = GetDensoraDoc();
     const CRect docRect = doc ? doc->GetDocRect() : CRect(0, 0, 1, 1);
     // Float to int truncates, as the scroll sizes always did.
-    m_scrollSizes = CSize(int(float(docRect.Width()) * m_fZoom),
-                          int(float(docRect.Height()) * m_fZoom));
+    m_scrollSizes
+        = CSize(int(float(docRect.Width()) * m_fZoom), int(float(docRect.Height()) * m_fZoom));
     if (m_pHost)
         m_pHost->SetScrollSizes(m_scrollSizes, CSize(), CSize());
 }
@@ -552,10 +552,18 @@ void CDensoraView::Align(AlignSide side, const QString &caption)
     for (CDrawObject *obj : std::as_const(m_selection)) {
         const CRect r = normalized(obj->GetPosition());
         switch (side) {
-        case AlignSide::Left: obj->Offset(ref.left - r.left, 0); break;
-        case AlignSide::Right: obj->Offset(ref.right - r.right, 0); break;
-        case AlignSide::Top: obj->Offset(0, ref.top - r.top); break;
-        case AlignSide::Bottom: obj->Offset(0, ref.bottom - r.bottom); break;
+        case AlignSide::Left:
+            obj->Offset(ref.left - r.left, 0);
+            break;
+        case AlignSide::Right:
+            obj->Offset(ref.right - r.right, 0);
+            break;
+        case AlignSide::Top:
+            obj->Offset(0, ref.top - r.top);
+            break;
+        case AlignSide::Bottom:
+            obj->Offset(0, ref.bottom - r.bottom);
+            break;
         }
     }
     doc->SetModifiedFlag();
@@ -732,7 +740,7 @@ void CDensoraView::OnImageShowSaturation()
     if (!image)
         return;
     DoIPMethod(image->getPaletteType() == fipWinImage::PaletteSaturation ? IPM_NormalPalette
-                                                                        : IPM_SaturationPalette,
+                                                                         : IPM_SaturationPalette,
                false);
 }
 
@@ -757,8 +765,8 @@ void CDensoraView::OnImageInfo()
 
 bool CDensoraView::AskFitToPage()
 {
-    m_bFitToPage = Prompts::instance().MessageBox(QStringLiteral("Fit to page"),
-                                                  MB_YESNO | MB_ICONQUESTION)
+    m_bFitToPage
+        = Prompts::instance().MessageBox(QStringLiteral("Fit to page"), MB_YESNO | MB_ICONQUESTION)
         == IDYES;
     return m_bFitToPage;
 }
@@ -849,53 +857,72 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
     };
 
     // Editing.
-    registry.add(EditCopy, QStringLiteral("Copy"), [this] { OnEditCopy(); }, hasSelection)
+    registry
+        .add(
+            EditCopy, QStringLiteral("Copy"), [this] { OnEditCopy(); }, hasSelection)
         ->setShortcut(QKeySequence::Copy);
-    registry.add(EditCopyAsPicture, QStringLiteral("Copy as Picture"),
-                 [this] { OnEditCopyAsPicture(); }, hasDoc);
-    registry.add(EditPaste, QStringLiteral("Paste"), [this] { OnEditPaste(); },
-                 [this] { return CanPaste(); })
+    registry.add(
+        EditCopyAsPicture, QStringLiteral("Copy as Picture"), [this] { OnEditCopyAsPicture(); },
+        hasDoc);
+    registry
+        .add(
+            EditPaste, QStringLiteral("Paste"), [this] { OnEditPaste(); },
+            [this] { return CanPaste(); })
         ->setShortcut(QKeySequence::Paste);
-    registry.add(EditUndo, QStringLiteral("Undo"), [this] { OnEditUndo(); },
-                 [this] {
-                     const CDensoraDoc *doc = GetDensoraDoc();
-                     return doc && doc->CanUndo();
-                 })
+    registry
+        .add(
+            EditUndo, QStringLiteral("Undo"), [this] { OnEditUndo(); },
+            [this] {
+                const CDensoraDoc *doc = GetDensoraDoc();
+                return doc && doc->CanUndo();
+            })
         ->setShortcut(QKeySequence::Undo);
-    registry.add(EditRedo, QStringLiteral("Redo"), [this] { OnEditRedo(); },
-                 [this] {
-                     const CDensoraDoc *doc = GetDensoraDoc();
-                     return doc && doc->CanRedo();
-                 })
+    registry
+        .add(
+            EditRedo, QStringLiteral("Redo"), [this] { OnEditRedo(); },
+            [this] {
+                const CDensoraDoc *doc = GetDensoraDoc();
+                return doc && doc->CanRedo();
+            })
         ->setShortcut(QKeySequence::Redo);
-    registry.add(EditClear, QStringLiteral("Delete"), [this] { OnEditClear(); },
-                 [this] { return CanDeleteSelection(); })
+    registry
+        .add(
+            EditClear, QStringLiteral("Delete"), [this] { OnEditClear(); },
+            [this] { return CanDeleteSelection(); })
         ->setShortcut(QKeySequence::Delete);
 
     // Alignment.
-    registry.add(OverlayAlignLeft, QStringLiteral("Align Left"), [this] { OnOverlayAlignLeft(); },
-                 hasTwoSelected);
-    registry.add(OverlayAlignRight, QStringLiteral("Align Right"),
-                 [this] { OnOverlayAlignRight(); }, hasTwoSelected);
-    registry.add(OverlayAlignTop, QStringLiteral("Align Top"), [this] { OnOverlayAlignTop(); },
-                 hasTwoSelected);
-    registry.add(OverlayAlignBottom, QStringLiteral("Align Bottom"),
-                 [this] { OnOverlayAlignBottom(); }, hasTwoSelected);
+    registry.add(
+        OverlayAlignLeft, QStringLiteral("Align Left"), [this] { OnOverlayAlignLeft(); },
+        hasTwoSelected);
+    registry.add(
+        OverlayAlignRight, QStringLiteral("Align Right"), [this] { OnOverlayAlignRight(); },
+        hasTwoSelected);
+    registry.add(
+        OverlayAlignTop, QStringLiteral("Align Top"), [this] { OnOverlayAlignTop(); },
+        hasTwoSelected);
+    registry.add(
+        OverlayAlignBottom, QStringLiteral("Align Bottom"), [this] { OnOverlayAlignBottom(); },
+        hasTwoSelected);
 
     // Fill, line and weight.
-    registry.add(OverlayFillColor, QStringLiteral("Fill Color"), [this] { OnOverlayFillColor(); },
-                 hasSelection);
-    registry.add(OverlayNoFill, QStringLiteral("No Fill"), [this] { OnOverlayNoFill(); },
-                 hasSelection);
-    registry.add(OverlayLineColor, QStringLiteral("Line Color"), [this] { OnOverlayLineColor(); },
-                 hasSelection);
-    registry.add(OverlayNoLine, QStringLiteral("No Line"), [this] { OnOverlayNoLine(); },
-                 hasSelection);
-    registry.add(OverlayLineWeight, QStringLiteral("Line Weight"),
-                 [this] { OnOverlayLineWeight(); }, hasSelection);
-    registry.add(OverlayLineWeightDialog, QStringLiteral("More Line Weights..."),
-                 [this] { OnOverlayLineWeightDialog(); },
-                 [this] { return lineWeightDialog() && !m_selection.isEmpty(); });
+    registry.add(
+        OverlayFillColor, QStringLiteral("Fill Color"), [this] { OnOverlayFillColor(); },
+        hasSelection);
+    registry.add(
+        OverlayNoFill, QStringLiteral("No Fill"), [this] { OnOverlayNoFill(); }, hasSelection);
+    registry.add(
+        OverlayLineColor, QStringLiteral("Line Color"), [this] { OnOverlayLineColor(); },
+        hasSelection);
+    registry.add(
+        OverlayNoLine, QStringLiteral("No Line"), [this] { OnOverlayNoLine(); }, hasSelection);
+    registry.add(
+        OverlayLineWeight, QStringLiteral("Line Weight"), [this] { OnOverlayLineWeight(); },
+        hasSelection);
+    registry.add(
+        OverlayLineWeightDialog, QStringLiteral("More Line Weights..."),
+        [this] { OnOverlayLineWeightDialog(); },
+        [this] { return lineWeightDialog() && !m_selection.isEmpty(); });
 
     // Drawing tools.
     const auto tool = [this, &registry](int id, const QString &text, ToolType type) {
@@ -914,15 +941,17 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
 
     // Image adjustment and processing.
     const auto method = [this, &registry, hasImage](int id, const QString &text,
-                                                     enImageProcessingMethod m, bool dialog) {
-        registry.add(id, text, [this, m, dialog] { DoIPMethod(m, dialog); }, hasImage);
+                                                    enImageProcessingMethod m, bool dialog) {
+        registry.add(
+            id, text, [this, m, dialog] { DoIPMethod(m, dialog); }, hasImage);
     };
     method(ImageDisplayAdjustment, QStringLiteral("Display Adjustments"), IPM_DisplayAdjustment,
            true);
     method(ImageAutoContrast, QStringLiteral("Auto Contrast"), IPM_AutoContrastPalette, false);
     registry.add(
         ImageShowSaturation, QStringLiteral("Saturation"), [this] { OnImageShowSaturation(); },
-        hasImage, [this] {
+        hasImage,
+        [this] {
             const CDensoraDoc *doc = GetDensoraDoc();
             const TVFImage *image = doc ? doc->GetImage() : nullptr;
             return image && image->getPaletteType() == fipWinImage::PaletteSaturation;
@@ -939,24 +968,32 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
     method(ImageRotateArbitrary, QStringLiteral("Rotate Arbitrary"), IPM_RotateArbitrarily, true);
     method(ImageNoiseReduction, QStringLiteral("Noise reduction"), IPM_NoiseReductionMedianBlur,
            false);
-    registry.add(ImageCrop, QStringLiteral("Crop"), [this] { OnImageCrop(); }, hasImage,
-                 [this] { return GetCurrentToolType() == kCropToolType; });
-    registry.add(ImageCopyRectangle, QStringLiteral("Copy Rectangle"),
-                 [this] { OnImageCopyRectangle(); }, hasImage,
-                 [this] { return GetCurrentToolType() == kCopyRectToolType; });
-    registry.add(ImageInfo, QStringLiteral("Image Info"), [this] { OnImageInfo(); }, hasImage);
+    registry.add(
+        ImageCrop, QStringLiteral("Crop"), [this] { OnImageCrop(); }, hasImage,
+        [this] { return GetCurrentToolType() == kCropToolType; });
+    registry.add(
+        ImageCopyRectangle, QStringLiteral("Copy Rectangle"), [this] { OnImageCopyRectangle(); },
+        hasImage, [this] { return GetCurrentToolType() == kCopyRectToolType; });
+    registry.add(
+        ImageInfo, QStringLiteral("Image Info"), [this] { OnImageInfo(); }, hasImage);
 
     // Zoom.
-    registry.add(ZoomToWindow, QStringLiteral("Fit to Window"), [this] { ZoomToView(); }, hasDoc);
-    registry.add(Zoom100, QStringLiteral("100%"),
-                 [this] {
-                     const CSize client = m_pHost ? m_pHost->GetViewportSize() : CSize();
-                     ZoomAbout(1.0f, CPoint(client.cx / 2, client.cy / 2));
-                 },
-                 hasDoc);
-    registry.add(DensoraCmd::ZoomIn, QStringLiteral("Zoom In"), [this] { this->ZoomIn(); }, hasDoc)
+    registry.add(
+        ZoomToWindow, QStringLiteral("Fit to Window"), [this] { ZoomToView(); }, hasDoc);
+    registry.add(
+        Zoom100, QStringLiteral("100%"),
+        [this] {
+            const CSize client = m_pHost ? m_pHost->GetViewportSize() : CSize();
+            ZoomAbout(1.0f, CPoint(client.cx / 2, client.cy / 2));
+        },
+        hasDoc);
+    registry
+        .add(
+            DensoraCmd::ZoomIn, QStringLiteral("Zoom In"), [this] { this->ZoomIn(); }, hasDoc)
         ->setShortcut(QKeySequence::ZoomIn);
-    registry.add(DensoraCmd::ZoomOut, QStringLiteral("Zoom Out"), [this] { this->ZoomOut(); }, hasDoc)
+    registry
+        .add(
+            DensoraCmd::ZoomOut, QStringLiteral("Zoom Out"), [this] { this->ZoomOut(); }, hasDoc)
         ->setShortcut(QKeySequence::ZoomOut);
 
     // Printing: the window layer does the dialogs, the view draws the page.
@@ -964,13 +1001,17 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
         if (const PrintHandler &handler = printHandler())
             handler(this, kind);
     };
-    registry.add(FilePrint, QStringLiteral("Print..."), [print] { print(PrintKind::Dialog); },
-                 canPrint)
+    registry
+        .add(
+            FilePrint, QStringLiteral("Print..."), [print] { print(PrintKind::Dialog); }, canPrint)
         ->setShortcut(QKeySequence::Print);
-    registry.add(FilePrintDirect, QStringLiteral("Quick Print"),
-                 [print] { print(PrintKind::Direct); }, canPrint);
-    registry.add(FilePrintPreview, QStringLiteral("Print Preview"),
-                 [print] { print(PrintKind::Preview); }, canPrint);
-    registry.add(FilePrintToPdf, QStringLiteral("Print to PDF..."),
-                 [print] { print(PrintKind::Pdf); }, canPrint);
+    registry.add(
+        FilePrintDirect, QStringLiteral("Quick Print"), [print] { print(PrintKind::Direct); },
+        canPrint);
+    registry.add(
+        FilePrintPreview, QStringLiteral("Print Preview"), [print] { print(PrintKind::Preview); },
+        canPrint);
+    registry.add(
+        FilePrintToPdf, QStringLiteral("Print to PDF..."), [print] { print(PrintKind::Pdf); },
+        canPrint);
 }

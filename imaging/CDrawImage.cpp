@@ -180,7 +180,8 @@ void CDrawImage::Draw(QPainter *pDC, CDrawView *pView)
         const double sy = source.height() / target.height();
         const double x0 = std::max(0.0, std::floor((visible.left() - target.left()) * sx));
         const double y0 = std::max(0.0, std::floor((visible.top() - target.top()) * sy));
-        const double x1 = std::min(source.width(), std::ceil((visible.right() - target.left()) * sx));
+        const double x1
+            = std::min(source.width(), std::ceil((visible.right() - target.left()) * sx));
         const double y1
             = std::min(source.height(), std::ceil((visible.bottom() - target.top()) * sy));
         if (x1 <= x0 || y1 <= y0)

@@ -294,8 +294,9 @@ TEST(CDensoraView, CopyAndPasteRoundTripCascades)
 
     // Copy as picture wants a selection.
     f.view.OnEditCopyAsPicture();
-    EXPECT_EQ(prompts->Texts(),
-              QStringList {QStringLiteral("At least one object should be selected for this operation")});
+    EXPECT_EQ(
+        prompts->Texts(),
+        QStringList {QStringLiteral("At least one object should be selected for this operation")});
 
     f.view.SelectObject(rect);
     ASSERT_TRUE(registry.run(DensoraCmd::EditCopy));

@@ -66,10 +66,10 @@ CPoint CDensoraCanvas::GetScrollPosition() const
     // A drawing narrower (or lower) than the window is centred: the offset is
     // a negative scroll position, so the view's conversions stay the same.
     const QSize vp = viewport()->size();
-    const int x = m_total.cx < vp.width() ? -(vp.width() - m_total.cx) / 2
-                                          : horizontalScrollBar()->value();
-    const int y = m_total.cy < vp.height() ? -(vp.height() - m_total.cy) / 2
-                                           : verticalScrollBar()->value();
+    const int x
+        = m_total.cx < vp.width() ? -(vp.width() - m_total.cx) / 2 : horizontalScrollBar()->value();
+    const int y
+        = m_total.cy < vp.height() ? -(vp.height() - m_total.cy) / 2 : verticalScrollBar()->value();
     return CPoint(x, y);
 }
 
@@ -259,17 +259,27 @@ void CDensoraCanvas::wheelEvent(QWheelEvent *event)
 unsigned CDensoraCanvas::VirtualKey(int qtKey)
 {
     switch (qtKey) {
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Backspace: return 0x08;
-    case Qt::Key_Tab: return 0x09;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Backspace:
+        return 0x08;
+    case Qt::Key_Tab:
+        return 0x09;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 0x0D;
-    case Qt::Key_Left: return 0x25;
-    case Qt::Key_Up: return 0x26;
-    case Qt::Key_Right: return 0x27;
-    case Qt::Key_Down: return 0x28;
-    case Qt::Key_Delete: return 0x2E;
-    default: break;
+    case Qt::Key_Enter:
+        return 0x0D;
+    case Qt::Key_Left:
+        return 0x25;
+    case Qt::Key_Up:
+        return 0x26;
+    case Qt::Key_Right:
+        return 0x27;
+    case Qt::Key_Down:
+        return 0x28;
+    case Qt::Key_Delete:
+        return 0x2E;
+    default:
+        break;
     }
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return unsigned(qtKey); // the same codes as the letters and digits

@@ -35,10 +35,18 @@ void CDensoraPrinting::Install()
     CDensoraView::SetPrintHandler([](CDensoraView *view, CDensoraView::PrintKind kind) {
         QWidget *parent = QApplication::activeWindow();
         switch (kind) {
-        case CDensoraView::PrintKind::Dialog: PrintWithDialog(view, parent); break;
-        case CDensoraView::PrintKind::Direct: PrintDirect(view); break;
-        case CDensoraView::PrintKind::Pdf: PrintToPdfAsking(view); break;
-        case CDensoraView::PrintKind::Preview: PrintPreview(view, parent); break;
+        case CDensoraView::PrintKind::Dialog:
+            PrintWithDialog(view, parent);
+            break;
+        case CDensoraView::PrintKind::Direct:
+            PrintDirect(view);
+            break;
+        case CDensoraView::PrintKind::Pdf:
+            PrintToPdfAsking(view);
+            break;
+        case CDensoraView::PrintKind::Preview:
+            PrintPreview(view, parent);
+            break;
         }
     });
 }
