@@ -18,6 +18,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdio>
@@ -48,6 +49,16 @@ bool openUrl(const QUrl &url)
 // theme, whose icons are few).
 void chooseIconTheme()
 {
+    // Without a desktop platform theme (offscreen, a bare window manager) Qt
+    // looks for themes in its resources only: add the system's icon folders.
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString &dir : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
+                                                        QStringLiteral("icons"),
+                                                        QStandardPaths::LocateDirectory)) {
+        if (!paths.contains(dir))
+            paths.append(dir);
+    }
+    QIcon::setThemeSearchPaths(paths);
     const QString theme = QIcon::themeName();
     if (theme.isEmpty() || theme == QLatin1String("hicolor"))
         QIcon::setThemeName(QStringLiteral("breeze"));

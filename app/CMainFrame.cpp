@@ -88,7 +88,6 @@ bool CMainFrame::OnCreate()
 
     buildApplicationButton();
     AddTab_Home();
-    addTemplatePanel();
     Add_QAT();
     Analysis1D::AddMenu(GetRibbon());
     buildTabRow();
@@ -169,7 +168,8 @@ void CMainFrame::registerCommands()
 
     r.add(AppCmd::AnalysisData, QStringLiteral("Analysis Data"), [this] { OnAnalysisData(); },
           {}, [this] { return GetOutputWnd() && !GetOutputWnd()->isHidden(); });
-    r.add(AppCmd::FileSave, QStringLiteral("&Save"), [this] { saveDocument(false); });
+    r.add(AppCmd::FileSave, QStringLiteral("&Save"), [this] { saveDocument(false); },
+          [this] { return m_pDocument->GetImage() != nullptr; });
     r.add(AppCmd::FileSaveAs, QStringLiteral("Save &As..."), [this] { saveDocument(true); },
           [this] { return m_pDocument->GetImage() != nullptr; });
     r.add(AppCmd::AppExit, QStringLiteral("E&xit"), [this] { close(); });
@@ -232,6 +232,12 @@ void CMainFrame::buildApplicationButton()
                  RibbonIcon(QStringLiteral("document-save")));
     AddMenuEntry(menu, AppCmd::FileSaveAs, QStringLiteral("Save &As..."),
                  RibbonIcon(QStringLiteral("document-save-as")));
+    menu->addSeparator();
+    AddMenuEntry(menu, AppCmd::FileLoadOverlay, QStringLiteral("Load Overlay Template"),
+                 RibbonIcon(QString(), QStringLiteral("template-load")));
+    AddMenuEntry(menu, AppCmd::FileSaveOverlay, QStringLiteral("Save Overlay Template"),
+                 RibbonIcon(QString(), QStringLiteral("template-save")));
+    menu->addSeparator();
     QMenu *print = menu->addMenu(RibbonIcon(QStringLiteral("document-print")),
                                  QStringLiteral("&Print"));
     print->addSection(QStringLiteral("Preview and print the document"));
@@ -312,18 +318,6 @@ void CMainFrame::buildTabRow()
                                  QString::fromLatin1(b.caption));
         AddTabRowElement(button);
     }
-}
-
-void CMainFrame::addTemplatePanel()
-{
-    QWidget *home = GetRibbon()->widget(0);
-    CRibbonPanel *panel = AddPanel(home, QStringLiteral("Overlay Template"));
-    panel->AddLargeButton(Command(AppCmd::FileLoadOverlay, QString()),
-                          QStringLiteral("Load Overlay\nTemplate"),
-                          RibbonIcon(QString(), QStringLiteral("template-load")));
-    panel->AddLargeButton(Command(AppCmd::FileSaveOverlay, QString()),
-                          QStringLiteral("Save Overlay\nTemplate"),
-                          RibbonIcon(QString(), QStringLiteral("template-save")));
 }
 
 // --- looks ---------------------------------------------------------------------------

@@ -67,7 +67,6 @@ private:
     void registerCommands();
     void buildApplicationButton();
     void buildTabRow();
-    void addTemplatePanel();
     void applyStandardShortcuts();
     bool saveDocument(bool saveAs);
 

@@ -88,10 +88,9 @@ int main(int argc, char *argv[])
     frame->resize(1280, 800);
     frame->show();
     bool ok = frame->NewDocument() && shoot(frame, dir, "01-empty-window.png");
-
     auto *fileButton = qobject_cast<QToolButton *>(frame->GetRibbon()->cornerWidget(Qt::TopLeftCorner));
     if (fileButton && fileButton->menu())
-        ok = shootWithMenu(frame, fileButton->menu(), fileButton->geometry().bottomLeft(), dir,
+        ok = shootWithMenu(frame, fileButton->menu(), fileButton->mapTo(frame, fileButton->rect().bottomLeft()), dir,
                            "02-file-menu.png")
             && ok;
 

@@ -326,12 +326,12 @@ QToolButton *CDSRBaseFrame::AddMenuButton(CRibbonPanel *panel, const QString &ca
     if (large) {
         button->setIconSize(QSize(CRibbonPanel::kLargeIcon, CRibbonPanel::kLargeIcon));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Expanding);
         panel->AddLargeWidget(button);
     } else {
         button->setIconSize(QSize(CRibbonPanel::kSmallIcon, CRibbonPanel::kSmallIcon));
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
         panel->AddSmallWidget(button);
     }
     return button;
@@ -353,7 +353,7 @@ void CDSRBaseFrame::AddTab_Home()
                               QStringLiteral("Delete"), RibbonIcon(QStringLiteral("edit-delete")));
 
     CRibbonPanel *overlay = AddPanel(home, QStringLiteral("Overlay Objects"));
-    overlay->AddLargeButton(Command(Cmd::ToolSelect, QStringLiteral("Arrow")),
+    overlay->AddSmallButton(Command(Cmd::ToolSelect, QStringLiteral("Arrow")),
                             QStringLiteral("Arrow"),
                             RibbonIcon(QStringLiteral("edit-select"), QStringLiteral("arrow")));
     overlay->AddSmallButton(Command(Cmd::ToolRectangle, QStringLiteral("Rectangle")),
@@ -427,7 +427,10 @@ void CDSRBaseFrame::AddTab_Home()
                          QStringLiteral("Analysis\nResults"),
                          RibbonIcon(QString(), QStringLiteral("analysis-results")));
 
-    CRibbonPanel *zoom = AddPanel(home, QStringLiteral("Zoom"));
+    // The zoom commands have a tab of their own: the home tab is full at the
+    // width of a small screen.
+    QWidget *view = AddRibbonTab(QStringLiteral("View"));
+    CRibbonPanel *zoom = AddPanel(view, QStringLiteral("Zoom"));
     zoom->AddSmallButton(Command(Cmd::ZoomToWindow, QStringLiteral("Fit to Window")),
                          QStringLiteral("Fit to Window"), RibbonIcon(QStringLiteral("zoom-fit-best")));
     zoom->AddSmallButton(Command(Cmd::Zoom100, QStringLiteral("100%")), QStringLiteral("100%"),
@@ -518,7 +521,7 @@ QToolButton *CDSRBaseFrame::AddColorButton(CRibbonPanel *panel, int id, const QS
     auto *button = new QToolButton(panel);
     button->setIconSize(QSize(CRibbonPanel::kSmallIcon, CRibbonPanel::kSmallIcon));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     button->setPopupMode(QToolButton::MenuButtonPopup);
     CRibbonPanel::BindButton(button, action, caption);
 
@@ -565,7 +568,7 @@ QToolButton *CDSRBaseFrame::AddLineWeightGallery(CRibbonPanel *panel, int id,
     button->setIcon(icon);
     button->setIconSize(QSize(CRibbonPanel::kSmallIcon, CRibbonPanel::kSmallIcon));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setAutoRaise(true);
     connect(action, &QAction::changed, button, [button, action] {

@@ -46,7 +46,7 @@ public:
     virtual bool OnCreate();
     bool CreateStatusBar();
     // The "Home" tab: clipboard, overlay objects, image adjustment, image
-    // processing, image information and zoom.
+    // processing and image information; and the "View" tab with the zoom.
     void AddTab_Home();
     // The quick access toolbar above the tabs: save, undo, redo.
     void Add_QAT();

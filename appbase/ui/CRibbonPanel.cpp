@@ -59,7 +59,7 @@ QToolButton *CRibbonPanel::AddLargeButton(QAction *action, const QString &captio
     button->setIcon(icon);
     button->setIconSize(QSize(kLargeIcon, kLargeIcon));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Expanding);
     BindButton(button, action, caption);
     AddLargeWidget(button);
     return button;
@@ -72,7 +72,7 @@ QToolButton *CRibbonPanel::AddSmallButton(QAction *action, const QString &captio
     button->setIcon(icon);
     button->setIconSize(QSize(kSmallIcon, kSmallIcon));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     BindButton(button, action, caption);
     AddSmallWidget(button);
     return button;
