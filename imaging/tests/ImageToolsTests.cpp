@@ -101,6 +101,7 @@ TEST(CropImageTool, RefusesWhatIsNotAPictureOrMissesIt)
     Bench b;
     auto *shape = new CDrawRectangle(CRect(5, 5, 20, 20));
     b.doc.Add(shape);
+    b.doc.SetModifiedFlag(false);
     b.view.SelectObject(shape);
     b.drag(toolCropImage, CPoint(6, 6), CPoint(15, 15));
     b.view.DeselectAllObjects();

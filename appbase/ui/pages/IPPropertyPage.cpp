@@ -79,7 +79,7 @@ void IPPropertyPage::SetDescription(const QString &text)
     if (!m_pDescription) {
         m_pDescription = new QLabel(this);
         m_pDescription->setWordWrap(true);
-        m_pDescription->setMinimumWidth(300);
+        m_pDescription->setMinimumWidth(360);
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(m_pDescription);
         layout->addStretch(1);
