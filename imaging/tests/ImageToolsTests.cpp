@@ -50,7 +50,7 @@ int pixelAt(const CDrawImage *obj, int x, int y)
 struct Bench
 {
     RecordingDocument doc;
-    COffscreenDrawView view{&doc};
+    COffscreenDrawView view {&doc};
     CSelectTool *select = nullptr;
     CDrawImage *picture = nullptr;
     ScopedScriptedPrompts prompts;
@@ -160,8 +160,9 @@ TEST(ImageTool, AClickRecordsThePointAndReturnsToSelection)
 
 TEST(ImageProcessingListPP, ListsEveryHistoryEntryInOrder)
 {
-    EXPECT_EQ(ImageProcessingListPP::SplitHistory("{Crop}noise{Invert}{Rotatation of 90.00 Degrees}{cut"),
-              QStringList({"{Crop}", "{Invert}", "{Rotatation of 90.00 Degrees}"}));
+    EXPECT_EQ(
+        ImageProcessingListPP::SplitHistory("{Crop}noise{Invert}{Rotatation of 90.00 Degrees}{cut"),
+        QStringList({"{Crop}", "{Invert}", "{Rotatation of 90.00 Degrees}"}));
     std::unique_ptr<CDrawImage> picture(newPicture(8, 6));
     picture->GetImage()->invertPixels();
     picture->GetImage()->flipVertical();

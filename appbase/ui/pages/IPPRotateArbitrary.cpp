@@ -33,8 +33,7 @@ IPPRotateArbitrary::IPPRotateArbitrary(CDrawImage *target, QWidget *parent)
     layout->addWidget(note);
     layout->addStretch(1);
 
-    connect(m_pDegrees, &IPSliderSpinEdit::previewRequested, this,
-            &IPPRotateArbitrary::OnPreview);
+    connect(m_pDegrees, &IPSliderSpinEdit::previewRequested, this, &IPPRotateArbitrary::OnPreview);
 }
 
 IPPRotateArbitrary::~IPPRotateArbitrary() = default;
