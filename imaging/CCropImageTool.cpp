@@ -58,16 +58,15 @@ void CCropImageTool::OnLButtonUp(CDrawDocument *pDoc, CDrawView *pView, unsigned
     CDrawObject *target = wasDragging ? CImageTool::GetTargetObject(pDoc, pView) : nullptr;
     if (wasDragging && target && pDoc) {
         auto *image = dynamic_cast<CDrawImage *>(target);
-        const CRect crop = image ? CImageTool::LogicalToImageRect(rect, image->m_position,
-                                                                  image->GetImage()->GetSize())
-                                 : CRect();
+        const CRect crop = image
+            ? CImageTool::LogicalToImageRect(rect, image->m_position, image->GetImage()->GetSize())
+            : CRect();
         if (!image) {
             Prompts::instance().MessageBox(QStringLiteral("You can only crop an image!"),
                                            MB_OK | MB_ICONEXCLAMATION);
         } else if (crop.IsRectEmpty()) {
-            Prompts::instance().MessageBox(
-                QStringLiteral("Could not crop and invalid selection!"),
-                MB_OK | MB_ICONEXCLAMATION);
+            Prompts::instance().MessageBox(QStringLiteral("Could not crop and invalid selection!"),
+                                           MB_OK | MB_ICONEXCLAMATION);
         } else {
             pDoc->SaveActionStartEnd(QStringLiteral("CCropImageTool::OnLButtonUp"));
             image->Invalidate();

@@ -53,12 +53,8 @@ CRect CImageTool::LogicalToImageRect(const CRect &logical, const CRect &position
     // The object draws its picture stretched over its position; a picture
     // object normally sits at the origin at its own size, where this is the
     // identity.
-    auto mapX = [&](int x) {
-        return int((long long)(x - pos.left) * imageSize.cx / pos.Width());
-    };
-    auto mapY = [&](int y) {
-        return int((long long)(y - pos.top) * imageSize.cy / pos.Height());
-    };
+    auto mapX = [&](int x) { return int((long long)(x - pos.left) * imageSize.cx / pos.Width()); };
+    auto mapY = [&](int y) { return int((long long)(y - pos.top) * imageSize.cy / pos.Height()); };
     CRect r(mapX(overlap.left), mapY(overlap.top), mapX(overlap.right), mapY(overlap.bottom));
     r.left = std::clamp(r.left, 0, int(imageSize.cx));
     r.right = std::clamp(r.right, 0, int(imageSize.cx));

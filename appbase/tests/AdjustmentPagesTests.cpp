@@ -53,7 +53,7 @@ QByteArray pixelsOf(const TVFImage &image)
 struct Bench
 {
     CDrawDocument doc;
-    COffscreenDrawView view{&doc};
+    COffscreenDrawView view {&doc};
     CDrawImage *picture;
     Bench() : picture(newPicture())
     {
@@ -65,19 +65,20 @@ struct Bench
 
 TEST(AdjustmentSheet, OneFittingPagePerMethodPreviewingTheMethodsOperation)
 {
-    const enImageProcessingMethod withPage[] = {
-        IPM_FlipHorizontally, IPM_FlipVertically, IPM_Rotate90CW, IPM_Rotate90CCW,
-        IPM_RotateArbitrarily, IPM_Invert, IPM_DisplayAdjustment, IPM_NormalPalette,
-        IPM_AutoContrastPalette, IPM_SaturationPalette, IPM_ShadesOfGreenPalette,
-        IPM_ShadesOfBluePalette, IPM_ShadesOfRedPalette, IPM_NoiseReductionMedianBlur};
+    const enImageProcessingMethod withPage[]
+        = {IPM_FlipHorizontally,   IPM_FlipVertically,          IPM_Rotate90CW,
+           IPM_Rotate90CCW,        IPM_RotateArbitrarily,       IPM_Invert,
+           IPM_DisplayAdjustment,  IPM_NormalPalette,           IPM_AutoContrastPalette,
+           IPM_SaturationPalette,  IPM_ShadesOfGreenPalette,    IPM_ShadesOfBluePalette,
+           IPM_ShadesOfRedPalette, IPM_NoiseReductionMedianBlur};
     for (enImageProcessingMethod method : withPage) {
         SCOPED_TRACE(ImageProcessingMethodName(method).toStdString());
         Bench b;
         IPMainPropertySheet sheet(b.picture, method);
         ASSERT_NE(sheet.GetPage(), nullptr);
         EXPECT_EQ(sheet.GetPage()->GetMethod(), method);
-        EXPECT_EQ(sheet.windowTitle(), method == IPM_DisplayAdjustment ? "Display Adjustment"
-                                                                       : "Image processing");
+        EXPECT_EQ(sheet.windowTitle(),
+                  method == IPM_DisplayAdjustment ? "Display Adjustment" : "Image processing");
         EXPECT_FALSE(sheet.GetApplyButton()->isEnabled());
 
         // The preview is the method applied to the picture as it was.
@@ -90,8 +91,8 @@ TEST(AdjustmentSheet, OneFittingPagePerMethodPreviewingTheMethodsOperation)
         EXPECT_EQ(pixelsOf(b.image()), pixelsOf(expected));
         EXPECT_EQ(b.image().getPaletteType(), expected.getPaletteType());
         EXPECT_EQ(b.image().GetPreprocessStr(), expected.GetPreprocessStr());
-        EXPECT_EQ(b.picture->m_position, CRect(0, 0, int(expected.getWidth()),
-                                                int(expected.getHeight())));
+        EXPECT_EQ(b.picture->m_position,
+                  CRect(0, 0, int(expected.getWidth()), int(expected.getHeight())));
     }
 
     // Any other method has no page; the command shows nothing and reports Cancel.

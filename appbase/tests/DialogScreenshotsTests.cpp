@@ -65,9 +65,9 @@ TEST(DialogScreenshots, AdjustmentSheetsAndSmallDialogs)
          QStringLiteral("display-adjustment-page.png"));
     // Rendering previews nothing.
     EXPECT_EQ(picture->GetImage()->GetPreprocessStr(), historyBefore);
-    for (auto [method, name] : {std::pair{IPM_RotateArbitrarily, "rotate-arbitrary-page.png"},
-                                std::pair{IPM_Invert, "invert-page.png"},
-                                std::pair{IPM_NoiseReductionMedianBlur, "median-page.png"}}) {
+    for (auto [method, name] : {std::pair {IPM_RotateArbitrarily, "rotate-arbitrary-page.png"},
+                                std::pair {IPM_Invert, "invert-page.png"},
+                                std::pair {IPM_NoiseReductionMedianBlur, "median-page.png"}}) {
         IPMainPropertySheet sheet(picture.get(), method);
         sheet.adjustSize();
         save(sheet.grab().toImage(), QString::fromLatin1(name));

@@ -45,8 +45,7 @@ CDrawText::CDrawText(const CRect &position, const QString &text)
     m_bLineEnabled = false;
 }
 
-CDrawText::CDrawText(const CDrawText &other) : CDrawRectangle(other), m_strText(other.m_strText)
-{ }
+CDrawText::CDrawText(const CDrawText &other) : CDrawRectangle(other), m_strText(other.m_strText) { }
 
 CDrawText::~CDrawText() = default;
 
@@ -110,8 +109,8 @@ CSize CDrawText::TextExtent() const
     const QRect box = metrics.boundingRect(QRect(0, 0, 100000, 100000),
                                            Qt::AlignLeft | Qt::AlignTop, m_strText);
     const int margin = std::max(kMargin, m_nTextHeight / 8);
-    return CSize(box.width() + 2 * margin + 1, std::max(box.height(), metrics.height())
-                     + 2 * margin);
+    return CSize(box.width() + 2 * margin + 1,
+                 std::max(box.height(), metrics.height()) + 2 * margin);
 }
 
 int CDrawText::TextHeightForZoom(int screenPixels, float zoom)

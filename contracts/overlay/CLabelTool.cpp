@@ -39,8 +39,8 @@ void CLabelTool::OnLButtonUp(CDrawDocument *pDoc, CDrawView *pView, unsigned nFl
         return;
     }
     auto label = std::make_unique<CDrawText>(CRect(at, at), text);
-    label->m_nTextHeight = CDrawText::TextHeightForZoom(c_nScreenTextHeight,
-                                                        pView->GetZoomFactor());
+    label->m_nTextHeight
+        = CDrawText::TextHeightForZoom(c_nScreenTextHeight, pView->GetZoomFactor());
     const CSize extent = label->TextExtent();
     label->m_position = CRect(at.x, at.y, at.x + extent.cx, at.y + extent.cy);
 

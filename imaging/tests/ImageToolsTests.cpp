@@ -50,7 +50,7 @@ int pixelAt(const CDrawImage *obj, int x, int y)
 struct Bench
 {
     RecordingDocument doc;
-    COffscreenDrawView view{&doc};
+    COffscreenDrawView view {&doc};
     CSelectTool *select = nullptr;
     CDrawImage *picture = nullptr;
     ScopedScriptedPrompts prompts;
@@ -101,6 +101,7 @@ TEST(CropImageTool, RefusesWhatIsNotAPictureOrMissesIt)
     Bench b;
     auto *shape = new CDrawRectangle(CRect(5, 5, 20, 20));
     b.doc.Add(shape);
+    b.doc.SetModifiedFlag(false);
     b.view.SelectObject(shape);
     b.drag(toolCropImage, CPoint(6, 6), CPoint(15, 15));
     b.view.DeselectAllObjects();
@@ -159,8 +160,9 @@ TEST(ImageTool, AClickRecordsThePointAndReturnsToSelection)
 
 TEST(ImageProcessingListPP, ListsEveryHistoryEntryInOrder)
 {
-    EXPECT_EQ(ImageProcessingListPP::SplitHistory("{Crop}noise{Invert}{Rotatation of 90.00 Degrees}{cut"),
-              QStringList({"{Crop}", "{Invert}", "{Rotatation of 90.00 Degrees}"}));
+    EXPECT_EQ(
+        ImageProcessingListPP::SplitHistory("{Crop}noise{Invert}{Rotatation of 90.00 Degrees}{cut"),
+        QStringList({"{Crop}", "{Invert}", "{Rotatation of 90.00 Degrees}"}));
     std::unique_ptr<CDrawImage> picture(newPicture(8, 6));
     picture->GetImage()->invertPixels();
     picture->GetImage()->flipVertical();

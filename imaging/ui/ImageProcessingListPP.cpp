@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 ImageProcessingListPP::ImageProcessingListPP(TVFImage *pImage, QWidget *parent)
     : QWidget(parent), m_pImage(pImage), m_pList(new QListWidget(this))
 {
@@ -24,6 +26,12 @@ void ImageProcessingListPP::OnInitDialog()
     m_pList->clear();
     if (m_pImage)
         m_pList->addItems(SplitHistory(m_pImage->GetPreprocessStr()));
+    // Wide enough for the longest entry, within reason (longer ones scroll).
+    int widest = 0;
+    for (int i = 0; i < m_pList->count(); ++i)
+        widest
+            = std::max(widest, m_pList->fontMetrics().horizontalAdvance(m_pList->item(i)->text()));
+    m_pList->setMinimumWidth(std::clamp(widest + 2 * m_pList->frameWidth() + 24, 360, 800));
 }
 
 QStringList ImageProcessingListPP::SplitHistory(const QString &history)

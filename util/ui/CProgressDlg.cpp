@@ -8,11 +8,8 @@
 #include <QVBoxLayout>
 
 CProgressDlg::CProgressDlg(const QString &caption)
-    : QDialog(nullptr),
-      m_pProgress(new QProgressBar(this)),
-      m_pPercent(new QLabel(this)),
-      m_pStatus(new QLabel(this)),
-      m_pCancel(new QPushButton(tr("Cancel"), this))
+    : QDialog(nullptr), m_pProgress(new QProgressBar(this)), m_pPercent(new QLabel(this)),
+      m_pStatus(new QLabel(this)), m_pCancel(new QPushButton(tr("Cancel"), this))
 {
     setWindowTitle(caption.isEmpty() ? tr("Working") : caption);
     setModal(false);

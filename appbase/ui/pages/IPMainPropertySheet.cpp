@@ -61,25 +61,40 @@ IPMainPropertySheet::IPMainPropertySheet(CDrawImage *target, enImageProcessingMe
 
 IPMainPropertySheet::~IPMainPropertySheet() = default;
 
-IPPropertyPage *IPMainPropertySheet::CreatePage(CDrawImage *target,
-                                                enImageProcessingMethod method, QWidget *parent)
+IPPropertyPage *IPMainPropertySheet::CreatePage(CDrawImage *target, enImageProcessingMethod method,
+                                                QWidget *parent)
 {
     switch (method) {
-    case IPM_FlipHorizontally: return new IPPRotateFlipH(target, parent);
-    case IPM_FlipVertically: return new IPPRotateFlipV(target, parent);
-    case IPM_Rotate90CW: return new IPPRotate90CW(target, parent);
-    case IPM_Rotate90CCW: return new IPPRotate90CCW(target, parent);
-    case IPM_RotateArbitrarily: return new IPPRotateArbitrary(target, parent);
-    case IPM_Invert: return new IPPInvert(target, parent);
-    case IPM_DisplayAdjustment: return new IPPDisplayAdjustment(target, parent);
-    case IPM_NormalPalette: return new IPPPaletteNormal(target, parent);
-    case IPM_AutoContrastPalette: return new IPPPaletteAutoContrast(target, parent);
-    case IPM_SaturationPalette: return new IPPPaletteSaturation(target, parent);
-    case IPM_ShadesOfGreenPalette: return new IPPPaletteShadesOfGreen(target, parent);
-    case IPM_ShadesOfBluePalette: return new IPPPaletteShadesOfBlue(target, parent);
-    case IPM_ShadesOfRedPalette: return new IPPPaletteShadesOfRed(target, parent);
-    case IPM_NoiseReductionMedianBlur: return new IPPMedianBlur3(target, parent);
-    default: return nullptr;
+    case IPM_FlipHorizontally:
+        return new IPPRotateFlipH(target, parent);
+    case IPM_FlipVertically:
+        return new IPPRotateFlipV(target, parent);
+    case IPM_Rotate90CW:
+        return new IPPRotate90CW(target, parent);
+    case IPM_Rotate90CCW:
+        return new IPPRotate90CCW(target, parent);
+    case IPM_RotateArbitrarily:
+        return new IPPRotateArbitrary(target, parent);
+    case IPM_Invert:
+        return new IPPInvert(target, parent);
+    case IPM_DisplayAdjustment:
+        return new IPPDisplayAdjustment(target, parent);
+    case IPM_NormalPalette:
+        return new IPPPaletteNormal(target, parent);
+    case IPM_AutoContrastPalette:
+        return new IPPPaletteAutoContrast(target, parent);
+    case IPM_SaturationPalette:
+        return new IPPPaletteSaturation(target, parent);
+    case IPM_ShadesOfGreenPalette:
+        return new IPPPaletteShadesOfGreen(target, parent);
+    case IPM_ShadesOfBluePalette:
+        return new IPPPaletteShadesOfBlue(target, parent);
+    case IPM_ShadesOfRedPalette:
+        return new IPPPaletteShadesOfRed(target, parent);
+    case IPM_NoiseReductionMedianBlur:
+        return new IPPMedianBlur3(target, parent);
+    default:
+        return nullptr;
     }
 }
 

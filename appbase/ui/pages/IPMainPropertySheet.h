@@ -58,8 +58,7 @@ private:
 // target and method modally. True on OK; false on Cancel (the page has reset
 // the target to its last applied state; the caller restores the state before
 // the command) and for a method without a page (nothing shown).
-bool RunImageAdjustmentSheet(CDrawImage *target, enImageProcessingMethod method,
-                             QWidget *parent);
+bool RunImageAdjustmentSheet(CDrawImage *target, enImageProcessingMethod method, QWidget *parent);
 
 // For the screenshot program: the sheet for 'method' as it opens over
 // 'window' (grabbed as it is), centred on it; without a window, over the

@@ -20,9 +20,9 @@ IPPDisplayAdjustment::IPPDisplayAdjustment(CDrawImage *target, QWidget *parent)
     grid->setHorizontalSpacing(10);
     // The picture's settings are doubles; the controls show whole numbers
     // (truncated, as the settings were entered through these controls).
-    m_pBrightness = new IPSliderSpinEdit(this, grid, 0, tr("&Brightness:"),
-                                         QStringLiteral("brightness"), -100, 100,
-                                         int(image->getBrightness()), 0);
+    m_pBrightness
+        = new IPSliderSpinEdit(this, grid, 0, tr("&Brightness:"), QStringLiteral("brightness"),
+                               -100, 100, int(image->getBrightness()), 0);
     m_pContrast = new IPSliderSpinEdit(this, grid, 1, tr("&Contrast:"), QStringLiteral("contrast"),
                                        -100, 100, int(image->getContrast()), 0);
     m_pGamma = new IPSliderSpinEdit(this, grid, 2, tr("&Gamma (x 100):"), QStringLiteral("gamma"),

@@ -3,5 +3,6 @@
 IPPInvert::IPPInvert(CDrawImage *target, QWidget *parent)
     : IPPropertyPage(target, IPM_Invert, tr("Invert"), parent)
 {
-    SetDescription(tr("Inverts the picture's pixel values: dark becomes light and light becomes dark."));
+    SetDescription(
+        tr("Inverts the picture's pixel values: dark becomes light and light becomes dark."));
 }

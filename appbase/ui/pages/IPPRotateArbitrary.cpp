@@ -23,8 +23,8 @@ IPPRotateArbitrary::IPPRotateArbitrary(CDrawImage *target, QWidget *parent)
     slider->setTickInterval(5);
     slider->setTickPosition(QSlider::TicksBelow);
 
-    auto *note = new QLabel(tr("Positive angles turn the picture clockwise. The picture grows "
-                               "to hold its turned corners."),
+    auto *note = new QLabel(tr("The picture grows to hold its turned corners; the new corners "
+                               "are filled black."),
                             this);
     note->setWordWrap(true);
 
@@ -33,8 +33,7 @@ IPPRotateArbitrary::IPPRotateArbitrary(CDrawImage *target, QWidget *parent)
     layout->addWidget(note);
     layout->addStretch(1);
 
-    connect(m_pDegrees, &IPSliderSpinEdit::previewRequested, this,
-            &IPPRotateArbitrary::OnPreview);
+    connect(m_pDegrees, &IPSliderSpinEdit::previewRequested, this, &IPPRotateArbitrary::OnPreview);
 }
 
 IPPRotateArbitrary::~IPPRotateArbitrary() = default;

@@ -1,7 +1,7 @@
 #pragma once
 
-// Turns the picture by -45 ... 45 degrees (positive clockwise on the screen);
-// the picture grows to hold the turned corners.
+// Turns the picture by -45 ... 45 degrees; the picture grows to hold the
+// turned corners.
 
 #include "appbase/ui/pages/IPPropertyPage.h"
 

@@ -12,11 +12,8 @@
 
 IPPropertyPage::IPPropertyPage(CDrawImage *target, enImageProcessingMethod method,
                                const QString &title, QWidget *parent)
-    : QWidget(parent),
-      m_pTarget(target),
-      m_pBackup(std::make_unique<CDrawImage>(target->m_position)),
-      m_method(method),
-      m_title(title)
+    : QWidget(parent), m_pTarget(target),
+      m_pBackup(std::make_unique<CDrawImage>(target->m_position)), m_method(method), m_title(title)
 {
     // The whole picture is kept, history included: a preview then records
     // only the setting shown, not every setting tried on the way.
@@ -79,7 +76,7 @@ void IPPropertyPage::SetDescription(const QString &text)
     if (!m_pDescription) {
         m_pDescription = new QLabel(this);
         m_pDescription->setWordWrap(true);
-        m_pDescription->setMinimumWidth(300);
+        m_pDescription->setMinimumWidth(360);
         auto *layout = new QVBoxLayout(this);
         layout->addWidget(m_pDescription);
         layout->addStretch(1);

@@ -7,15 +7,12 @@
 #include <QSlider>
 #include <QSpinBox>
 
-IPSliderSpinEdit::IPSliderSpinEdit(QWidget *page, QGridLayout *grid, int row,
-                                   const QString &label, const QString &name, int minimum,
-                                   int maximum, int initial, int defaultValue)
-    : QObject(page),
-      m_pLabel(new QLabel(label, page)),
-      m_pSlider(new QSlider(Qt::Horizontal, page)),
-      m_pSpin(new QSpinBox(page)),
-      m_pDefault(new QPushButton(tr("Default"), page)),
-      m_nDefault(defaultValue)
+IPSliderSpinEdit::IPSliderSpinEdit(QWidget *page, QGridLayout *grid, int row, const QString &label,
+                                   const QString &name, int minimum, int maximum, int initial,
+                                   int defaultValue)
+    : QObject(page), m_pLabel(new QLabel(label, page)),
+      m_pSlider(new QSlider(Qt::Horizontal, page)), m_pSpin(new QSpinBox(page)),
+      m_pDefault(new QPushButton(tr("Default"), page)), m_nDefault(defaultValue)
 {
     m_pSlider->setObjectName(name + QStringLiteral("Slider"));
     m_pSpin->setObjectName(name + QStringLiteral("Spin"));

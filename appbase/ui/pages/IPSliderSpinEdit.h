@@ -28,8 +28,7 @@ public:
     // Adds label, slider, spin box and default button as one row of 'grid'.
     // 'name' prefixes the controls' object names ("<name>Slider", ...).
     IPSliderSpinEdit(QWidget *page, QGridLayout *grid, int row, const QString &label,
-                     const QString &name, int minimum, int maximum, int initial,
-                     int defaultValue);
+                     const QString &name, int minimum, int maximum, int initial, int defaultValue);
 
     int GetValue() const;
     // Sets slider and spin box without asking for a preview.

@@ -35,7 +35,7 @@ public:
 struct Bench
 {
     RecordingDocument doc;
-    COffscreenDrawView view{&doc};
+    COffscreenDrawView view {&doc};
     Bench()
     {
         view.AddTool(std::make_unique<CSelectTool>());
@@ -78,7 +78,7 @@ TEST(PolyTool, ClicksAndADoubleClickMakeOnePolygonAsOneUndoStep)
     ASSERT_EQ(b.doc.GetObjects().size(), 1);
     auto *polygon = dynamic_cast<CDrawPolygon *>(b.doc.GetObjects().first());
     ASSERT_NE(polygon, nullptr);
-    const std::vector<CPoint> expected{CPoint(10, 10), CPoint(50, 10), CPoint(50, 40)};
+    const std::vector<CPoint> expected {CPoint(10, 10), CPoint(50, 10), CPoint(50, 40)};
     EXPECT_EQ(polygon->GetPoints(), expected);
     EXPECT_EQ(polygon->m_position, CRect(10, 10, 50, 40));
     EXPECT_EQ(b.doc.actions, QStringList({"Start", "Group", "End"}));

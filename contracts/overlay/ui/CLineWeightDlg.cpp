@@ -45,15 +45,17 @@ CLineWeightDlg::CLineWeightDlg(QWidget *parent, int current)
     connect(m_pList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("&Weight of the line:"), this));
+    auto *label = new QLabel(tr("&Weight of the line:"), this);
+    label->setBuddy(m_pList);
+    layout->addWidget(label);
     layout->addWidget(m_pList);
     layout->addWidget(buttons);
 
     const int rows = c_nMaxWeight + 1;
     const int rowHeight = std::max(m_pList->sizeHintForRow(0), sample.height() + 4);
-    m_pList->setMinimumHeight(rows * rowHeight + 2 * m_pList->frameWidth() + 4);
-    m_pList->setMinimumWidth(std::max(m_pList->sizeHintForColumn(0) + 2 * m_pList->frameWidth() + 8,
-                                      200));
+    m_pList->setFixedHeight(rows * rowHeight + 2 * m_pList->frameWidth() + 2);
+    m_pList->setMinimumWidth(
+        std::max(m_pList->sizeHintForColumn(0) + 2 * m_pList->frameWidth() + 8, 200));
 }
 
 CLineWeightDlg::~CLineWeightDlg() = default;

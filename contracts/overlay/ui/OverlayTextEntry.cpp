@@ -9,8 +9,8 @@ void InstallOverlayTextEntry()
 {
     CDrawText::SetTextEntryHandler([](const QString &title, QString &text) {
         bool ok = false;
-        const QString entered = QInputDialog::getMultiLineText(
-            QApplication::activeWindow(), title, QObject::tr("Text:"), text, &ok);
+        const QString entered = QInputDialog::getMultiLineText(QApplication::activeWindow(), title,
+                                                               QObject::tr("Text:"), text, &ok);
         if (ok)
             text = entered;
         return ok;
