@@ -6,7 +6,14 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "appbase/CDensoraView.h"
+#include "appbase/DensoraCommandIds.h"
+#include "appbase/ui/CDensoraCanvas.h"
 #include "appbase/ui/COutputWnd.h"
+#include "appbase/ui/pages/IPMainPropertySheet.h"
+#include "contracts/overlay/ui/CLineWeightDlg.h"
+#include "contracts/overlay/ui/OverlayTextEntry.h"
+#include "imaging/ui/ImageInfoListDialog.h"
 #include "appbase/ui/CRibbonPanel.h"
 
 #include "imaging/TVFImage.h"
@@ -33,11 +40,11 @@ const QString kLookKey = QStringLiteral("ApplicationLook");
 const QString kProgramTitle = QStringLiteral("Densora");
 
 // The editing commands that get the desktop's standard keys (the view owns them).
-constexpr int kEditClear = 57632;
-constexpr int kEditCopy = 57634;
-constexpr int kEditPaste = 57637;
-constexpr int kEditUndo = 57643;
-constexpr int kEditRedo = 57644;
+constexpr int kEditClear = DensoraCmd::EditClear;
+constexpr int kEditCopy = DensoraCmd::EditCopy;
+constexpr int kEditPaste = DensoraCmd::EditPaste;
+constexpr int kEditUndo = DensoraCmd::EditUndo;
+constexpr int kEditRedo = DensoraCmd::EditRedo;
 
 QString localFileOf(const QMimeData *mime)
 {
@@ -101,38 +108,39 @@ bool CMainFrame::OnCreate()
 
 // --- the central view --------------------------------------------------------------
 
-// >>> Integration with the view. The headless CDensoraView and its canvas come
-// >>> from the view work; once they are in, this becomes:
-// >>>     m_pView = std::make_unique<CDensoraView>(m_pDocument.get());
-// >>>     m_pView->RegisterCommands(m_registry);
-// >>>     return new CDensoraCanvas(m_pView.get(), this);
-// >>> (with std::unique_ptr<CDensoraView> m_pView declared after the document,
-// >>> so the view goes first), and documentReplaced() calls m_pView->ZoomToView().
-// >>> Until then a label stands in the centre and says what the document holds.
+// The image view: the headless view draws and runs the commands, the canvas
+// shows it. The dialogs the view opens are reached through its seams, which
+// the window layer fills here with the real dialogs over this window.
 QWidget *CMainFrame::createCentralView()
 {
-    m_pPlaceholder = new QLabel(this);
-    m_pPlaceholder->setObjectName(QStringLiteral("viewPlaceholder"));
-    m_pPlaceholder->setAlignment(Qt::AlignCenter);
-    m_pPlaceholder->setAutoFillBackground(true);
-    m_pPlaceholder->setBackgroundRole(QPalette::Base);
-    m_pPlaceholder->setMargin(24);
-    return m_pPlaceholder;
+    CDensoraView::SetIPDialog([this](CDrawImage *target, enImageProcessingMethod method) {
+        return RunImageAdjustmentSheet(target, method, this);
+    });
+    CDensoraView::SetLineWeightDialog([this](int current) { return AskLineWeight(current, this); });
+    InstallImageInfoListDialog();
+    InstallOverlayTextEntry();
+
+    m_pView = std::make_unique<CDensoraView>(m_pDocument.get());
+    m_pView->RegisterCommands(m_registry);
+    connect(this, &CDSRBaseFrame::zoomRequested, this,
+            [this](float zoom) { m_pView->SetZoomFactor(zoom); });
+    auto *canvas = new CDensoraCanvas(m_pView.get(), this);
+    canvas->setObjectName(QStringLiteral("imageView"));
+    return canvas;
 }
 
 void CMainFrame::documentReplaced()
 {
     // A new document: the report and graph of the previous analysis go.
     DestroyOutputWindow();
-    if (m_pPlaceholder) {
-        const TVFImage *image = m_pDocument->GetImage();
-        m_pPlaceholder->setText(
-            image ? QStringLiteral("%1\n%2 × %3 pixels")
-                        .arg(m_pDocument->GetFileName())
-                        .arg(image->GetSize().cx)
-                        .arg(image->GetSize().cy)
-                  : QStringLiteral("Open a gel image to begin: File ▸ Open (Ctrl+O),\n"
-                                   "or drop an image file here."));
+    if (m_pView) {
+        m_pView->DeselectAllObjects();
+        m_pView->SetToDefaultTool();
+        if (m_pDocument->GetImage())
+            m_pView->ZoomToView();
+        else
+            m_pView->SetZoomFactor(1.0f);
+        m_pView->InvalidateView();
     }
     UpdateFrameState();
 }

@@ -14,7 +14,7 @@
 #include <memory>
 
 class Analysis1DDoc;
-class QLabel;
+class CDensoraView;
 class QMenu;
 
 class CMainFrame : public CDSRBaseFrame
@@ -28,6 +28,7 @@ public:
 
     Analysis1DDoc *GetDocument() const { return m_pDocument.get(); }
     QWidget *GetCentralView() const { return m_pCentralView; }
+    CDensoraView *GetView() const { return m_pView.get(); }
 
     // Opens a file in this window, asking first to save unsaved changes. A file
     // that cannot be opened is reported by the document, which keeps what it
@@ -71,8 +72,9 @@ private:
     bool saveDocument(bool saveAs);
 
     std::unique_ptr<Analysis1DDoc> m_pDocument;
+    // Declared after the document: the view goes first.
+    std::unique_ptr<CDensoraView> m_pView;
     QWidget *m_pCentralView = nullptr;
-    QLabel *m_pPlaceholder = nullptr; // until the view is in (see createCentralView)
     QMenu *m_pRecentMenu = nullptr;
     int m_nAppLook;
     int m_nOffice2007Style;

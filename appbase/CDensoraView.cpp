@@ -6,12 +6,18 @@
 #include "appbase/DensoraCommandIds.h"
 #include "appbase/FrameServices.h"
 
+#include "imaging/CCopyImageRectTool.h"
+#include "imaging/CCropImageTool.h"
 #include "imaging/CDrawImage.h"
+#include "imaging/CImageTool.h"
 #include "imaging/TVFImage.h"
 
 #include "contracts/overlay/CDrawObject.h"
+#include "contracts/overlay/CLabelTool.h"
+#include "contracts/overlay/CPolyTool.h"
 #include "contracts/overlay/CRectTool.h"
 #include "contracts/overlay/CSelectTool.h"
+#include "contracts/overlay/CTextTool.h"
 
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
@@ -266,24 +272,20 @@ void CDensoraView::OnUpdate(CDrawView *pSender, int nHint, CObject *pHint)
 
 void CDensoraView::CreateTools()
 {
-    AddTool(std::make_unique<CSelectTool>(toolSelect));
+    auto select = std::make_unique<CSelectTool>(toolSelect);
+    CSelectTool *pSelect = select.get();
+    AddTool(std::move(select));
     AddTool(std::make_unique<CRectTool>(toolRect));
     AddTool(std::make_unique<CRectTool>(toolRoundRect));
     AddTool(std::make_unique<CRectTool>(toolEllipse));
     AddTool(std::make_unique<CRectTool>(toolLine));
-    AddIntegratedTools();
-}
-
-void CDensoraView::AddIntegratedTools()
-{
-    // INTEGRATION: add here
-    //   AddTool(std::make_unique<CPolyTool>(...));
-    //   AddTool(std::make_unique<CLabelTool>(...));
-    //   AddTool(std::make_unique<CTextTool>(...));
-    //   AddTool(std::make_unique<CImageTool>(...));
-    //   AddTool(std::make_unique<CCropImageTool>(9));
-    //   AddTool(std::make_unique<CCopyImageRectTool>(10));
-    // and their commands in RegisterCommands (ToolPolygon, ToolLabel, ToolText).
+    AddTool(std::make_unique<CPolyTool>(toolPoly));
+    AddTool(std::make_unique<CLabelTool>(toolLabel));
+    AddTool(std::make_unique<CTextTool>(toolText));
+    // The picture tools forward to the selection tool the view owns.
+    AddTool(std::make_unique<CImageTool>(pSelect));
+    AddTool(std::make_unique<CCropImageTool>(pSelect));
+    AddTool(std::make_unique<CCopyImageRectTool>(pSelect));
 }
 
 void CDensoraView::SetToDefaultTool()
@@ -936,8 +938,9 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
     tool(ToolRoundRectangle, QStringLiteral("Rounded Rectangle"), toolRoundRect);
     tool(ToolEllipse, QStringLiteral("Ellipse"), toolEllipse);
     tool(ToolLine, QStringLiteral("Line"), toolLine);
-    // INTEGRATION: tool(ToolPolygon, ...), tool(ToolLabel, QStringLiteral("Label"), ...),
-    // tool(ToolText, ...) with the stock tools' types.
+    tool(ToolPolygon, QStringLiteral("Polygon"), toolPoly);
+    tool(ToolLabel, QStringLiteral("Label"), toolLabel);
+    tool(ToolText, QStringLiteral("Text"), toolText);
 
     // Image adjustment and processing.
     const auto method = [this, &registry, hasImage](int id, const QString &text,

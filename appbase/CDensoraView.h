@@ -175,8 +175,8 @@ public:
     static void SetPrintHandler(PrintHandler handler);
 
 protected:
-    // The tools of the view: selection and the rectangle family here, then
-    // AddIntegratedTools.
+    // The tools of the view: selection, the rectangle family, polygon, label
+    // and text, and the picture tools (pick, crop, copy rectangle).
     virtual void CreateTools();
 
 private:
@@ -184,7 +184,6 @@ private:
     // build: CPolyTool, CLabelTool, CTextTool (contracts/overlay/) and the
     // image tools CImageTool, CCropImageTool (type 9), CCopyImageRectTool
     // (type 10) (imaging/).
-    void AddIntegratedTools();
 
     enum class AlignSide { Left, Right, Top, Bottom };
     void Align(AlignSide side, const QString &caption);

@@ -1,5 +1,7 @@
 #include "appbase/ui/CDSRBaseFrame.h"
 
+#include "appbase/DensoraCommandIds.h"
+
 #include "appbase/ui/COutputWnd.h"
 #include "appbase/ui/CRibbonPanel.h"
 
@@ -23,50 +25,7 @@
 
 namespace {
 
-// Command numbers of the view's editing, overlay, image and zoom commands.
-// Integration: these are DensoraCmd:: of appbase/DensoraCommandIds.h, which
-// comes with the view; include it and drop this block.
-namespace Cmd {
-constexpr int EditClear = 57632;
-constexpr int EditCopy = 57634;
-constexpr int EditPaste = 57637;
-constexpr int EditUndo = 57643;
-constexpr int EditRedo = 57644;
-constexpr int EditCopyAsPicture = 32800;
-constexpr int OverlayAlignLeft = 32810;
-constexpr int OverlayAlignRight = 32811;
-constexpr int OverlayAlignTop = 32812;
-constexpr int OverlayAlignBottom = 32813;
-constexpr int OverlayNoFill = 32821;
-constexpr int OverlayNoLine = 32823;
-constexpr int OverlayLineWeightDialog = 32825;
-constexpr int ToolSelect = 32830;
-constexpr int ToolRectangle = 32831;
-constexpr int ToolEllipse = 32833;
-constexpr int ToolLine = 32834;
-constexpr int ToolLabel = 32836;
-constexpr int ImageDisplayAdjustment = 32840;
-constexpr int ImageAutoContrast = 32841;
-constexpr int ImageShowSaturation = 32842;
-constexpr int ImageGreenPalette = 32843;
-constexpr int ImageBluePalette = 32844;
-constexpr int ImageRedPalette = 32845;
-constexpr int ImageNormalPalette = 32846;
-constexpr int ImageInvert = 32847;
-constexpr int ImageFlipHorizontal = 32848;
-constexpr int ImageFlipVertical = 32849;
-constexpr int ImageRotateRight90 = 32850;
-constexpr int ImageRotateLeft90 = 32851;
-constexpr int ImageRotateArbitrary = 32852;
-constexpr int ImageNoiseReduction = 32853;
-constexpr int ImageCrop = 32854;
-constexpr int ImageCopyRectangle = 32855;
-constexpr int ImageInfo = 32856;
-constexpr int ZoomToWindow = 32860;
-constexpr int Zoom100 = 32861;
-constexpr int ZoomIn = 32862;
-constexpr int ZoomOut = 32863;
-} // namespace Cmd
+namespace Cmd = DensoraCmd;
 
 // Save and the analysis pane belong to the program; the quick access toolbar
 // and the "Image Info" panel show them.
