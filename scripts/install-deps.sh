@@ -5,10 +5,11 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build ccache pkg-config
-    qt6-base-dev
+    qt6-base-dev qt6-svg-dev
     libfreeimage-dev libfreeimageplus-dev
     libopencv-core-dev libopencv-imgproc-dev
     libxlsxwriter-dev
+    unzip  # the tests read exported workbooks back
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 
