@@ -472,26 +472,14 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
     // A second call replaces the window rather than adding one.
     analysis->CreateReportWnd(tabs.get());
     EXPECT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Report");
     report = analysis->GetReportWnd();
     ASSERT_NE(report, nullptr);
-
-    // A band picked on the gel.
-    analysis->OnLaneAndBandSelected(2, 1);
-    EXPECT_EQ(report->GetSelectedLane(), 2);
-    EXPECT_EQ(report->GetSelectedRows(), QList<int>({1}));
-    EXPECT_EQ(analysis->GetGraphWnd()->GetSelectedLane(), 2);
-    analysis->OnLaneAndBandSelected(-1, -1);
-    EXPECT_EQ(report->GetSelectedLane(), 2);
-
-    // A refresh after editing: lane 3's band gone, its rows follow.
-    const int rows = report->getRowCount();
-    analysis->DeleteBandViaTool(2, 0);
-    EXPECT_EQ(report->getRowCount(), rows - 1);
 
     const QString dir = screenshotDir();
     tabs->show();
     report->SelectAllLanes();
-    tabs->setCurrentIndex(0);
+    tabs->setCurrentWidget(report);
     EXPECT_TRUE(tabs->grab().save(dir + "/report-all-lanes.png"));
     QMenu menu;
     report->BuildContextMenu(&menu);
@@ -499,7 +487,7 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
     EXPECT_TRUE(menu.grab().save(dir + "/report-context-menu.png"));
 
     GraphWnd1D *graph = analysis->GetGraphWnd();
-    tabs->setCurrentIndex(1);
+    tabs->setCurrentWidget(graph);
     graph->OnCommand(MenuHandler1D::kSelectLaneId + 1);
     EXPECT_TRUE(tabs->grab().save(dir + "/graph-one-lane.png"));
     graph->OnCommand(MenuHandler1D::kAllLanesId);
@@ -524,6 +512,19 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
         report->Print(&painter, page.rect().adjusted(60, 60, -60, -60));
     }
     EXPECT_TRUE(page.save(dir + "/report-print-page1.png"));
+
+    // A band picked on the gel.
+    analysis->OnLaneAndBandSelected(2, 1);
+    EXPECT_EQ(report->GetSelectedLane(), 2);
+    EXPECT_EQ(report->GetSelectedRows(), QList<int>({1}));
+    EXPECT_EQ(analysis->GetGraphWnd()->GetSelectedLane(), 2);
+    analysis->OnLaneAndBandSelected(-1, -1);
+    EXPECT_EQ(report->GetSelectedLane(), 2);
+
+    // A refresh after editing: lane 3's band gone, its rows follow.
+    const int rows = report->getRowCount();
+    analysis->DeleteBandViaTool(2, 0);
+    EXPECT_EQ(report->getRowCount(), rows - 1);
 
     // The tab control deletes its pages; the analysis only watched them.
     tabs.reset();

@@ -83,16 +83,20 @@ void Analysis1D::CreateReportWnd(QTabWidget *pTabs)
 {
     if (!pTabs)
         return;
-    // The tab control owns the window; a window of an earlier call goes first.
-    if (!m_pReportWnd.isNull())
+    // The tab control owns the window; a window of an earlier call goes
+    // first, and the new one takes its tab's place.
+    int index = -1;
+    if (!m_pReportWnd.isNull()) {
+        index = pTabs->indexOf(m_pReportWnd.data());
         delete m_pReportWnd.data();
+    }
     auto *report = new ReportWnd1D(this);
     if (!report->Create(pTabs, tabClientRect(pTabs), kReportWindowId)) {
         delete report;
         return;
     }
     m_pReportWnd = report;
-    pTabs->addTab(report, QStringLiteral("Report"));
+    pTabs->insertTab(index, report, QStringLiteral("Report"));
     report->SelectAllLanes();
 }
 
@@ -100,15 +104,18 @@ void Analysis1D::CreateGraphWnd(QTabWidget *pTabs)
 {
     if (!pTabs || GetNumberOfLanes() == 0)
         return;
-    if (!m_pGraphWnd.isNull())
+    int index = -1;
+    if (!m_pGraphWnd.isNull()) {
+        index = pTabs->indexOf(m_pGraphWnd.data());
         delete m_pGraphWnd.data();
+    }
     auto *graph = new GraphWnd1D(this);
     if (!graph->Create(pTabs, tabClientRect(pTabs), kGraphWindowId)) {
         delete graph;
         return;
     }
     m_pGraphWnd = graph;
-    pTabs->addTab(graph, QStringLiteral("Graph"));
+    pTabs->insertTab(index, graph, QStringLiteral("Graph"));
     graph->SetUp();
 }
 
