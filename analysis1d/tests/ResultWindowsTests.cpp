@@ -30,6 +30,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -489,6 +490,10 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
     GraphWnd1D *graph = analysis->GetGraphWnd();
     tabs->setCurrentWidget(graph);
     graph->OnCommand(MenuHandler1D::kSelectLaneId + 1);
+    // With the value under the mouse shown.
+    graph->repaint();
+    const CRect plot = graph->GetDrawingRect();
+    QTest::mouseMove(graph, QPoint((plot.left + plot.right) / 2, (plot.top + plot.bottom) / 2));
     EXPECT_TRUE(tabs->grab().save(dir + "/graph-one-lane.png"));
     graph->OnCommand(MenuHandler1D::kAllLanesId);
     EXPECT_TRUE(tabs->grab().save(dir + "/graph-all-lanes.png"));

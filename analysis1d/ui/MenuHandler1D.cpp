@@ -26,7 +26,8 @@ QAction *addCommand(QMenu *menu, const QString &text, int id, bool checked, bool
 {
     QAction *action = menu->addAction(text);
     action->setData(id);
-    action->setCheckable(true);
+    // Only the chosen items carry a mark, as in the lane menus users know.
+    action->setCheckable(checked);
     action->setChecked(checked);
     action->setEnabled(enabled);
     return action;
