@@ -9,6 +9,7 @@
 #include "analysis1d/engine/Band.h"
 #include "analysis1d/engine/DetectionSlider.h"
 #include "analysis1d/engine/ReportTable.h"
+#include "analysis1d/engine/UserDrawnBand.h"
 #include "analysis1d/ui/ExportProgress.h"
 #include "analysis1d/ui/GraphWnd1D.h"
 #include "analysis1d/ui/MenuHandler1D.h"
@@ -190,6 +191,18 @@ TEST(ReportWnd1D, ColumnsRowsAndSelection)
     report.ShowLaneAndBand(1, 2);
     EXPECT_EQ(report.GetSelectedLane(), 1);
     EXPECT_EQ(report.GetSelectedRows(), QList<int>({2}));
+
+    // A band drawn by the user: offered as "User Defined", listed alone.
+    sample.doc().Add(new UserDrawnBand(CRect(140, 171, 210, 189), CRect(30, 20, 770, 595)));
+    const int lanes = analysis->GetNumberOfLanes();
+    QMenu menu;
+    report.BuildContextMenu(&menu);
+    ASSERT_EQ(texts(menu).value(lanes), "User Defined");
+    EXPECT_EQ(menu.actions()[lanes]->data().toInt(), MenuHandler1D::kSelectLaneId + lanes);
+    report.OnCommand(MenuHandler1D::kSelectLaneId + lanes);
+    ASSERT_EQ(report.getRowCount(), 1);
+    EXPECT_EQ(report.GetCellValue(0, ReportTable::ColLane), "User defined");
+    EXPECT_EQ(report.GetCellValue(0, ReportTable::ColBand), "1");
 }
 
 // Up to 20 lanes are items of the menu itself; more are grouped by 20. Only

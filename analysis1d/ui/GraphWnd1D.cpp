@@ -39,6 +39,7 @@ int valueAt(const CIntDataArray &data, int i)
 GraphWnd1D::GraphWnd1D(Analysis1D *analysis, QWidget *parent)
     : GraphWnd(parent), MenuHandler1D(analysis)
 {
+    setCursor(Qt::ArrowCursor);
     SetUp();
 }
 
