@@ -183,11 +183,10 @@ bool CExportTable::OpensOnDesktop()
 QString CExportTable::AskExportPath(const QString &suggestedName)
 {
     ProfileStore &store = ProfileStore::instance();
-    const QString folder
-        = store.GetProfileString(kExportSection, kLastFolderKey, QDir::homePath());
-    QString path = Prompts::instance().AskSaveFile(
-        QStringLiteral("Export to Excel"), QStringLiteral("Excel Workbook (*.xlsx)"),
-        QDir(folder).filePath(suggestedName));
+    const QString folder = store.GetProfileString(kExportSection, kLastFolderKey, QDir::homePath());
+    QString path = Prompts::instance().AskSaveFile(QStringLiteral("Export to Excel"),
+                                                   QStringLiteral("Excel Workbook (*.xlsx)"),
+                                                   QDir(folder).filePath(suggestedName));
     if (path.isEmpty())
         return path;
     if (!path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))

@@ -25,8 +25,7 @@ QList<int> LaneProfileExport::AllLanes(const Analysis1D &analysis)
 }
 
 void LaneProfileExport::WriteTable(CExportTable &table, const Analysis1D &analysis,
-                                   const QList<int> &lanes, const QString &title,
-                                   const Step &step)
+                                   const QList<int> &lanes, const QString &title, const Step &step)
 {
     const int n = PositionCount(analysis);
     bool writing = true;

@@ -35,10 +35,8 @@ public:
     // Every lane, in order.
     static QList<int> AllLanes(const Analysis1D &analysis);
 
-    static void WriteTable(CExportTable &table, const Analysis1D &analysis,
-                           const QList<int> &lanes, const QString &title,
-                           const Step &step = {});
+    static void WriteTable(CExportTable &table, const Analysis1D &analysis, const QList<int> &lanes,
+                           const QString &title, const Step &step = {});
     static QByteArray Text(const Analysis1D &analysis, const QList<int> &lanes,
-                           const QString &title, const QByteArray &lineEnd,
-                           const Step &step = {});
+                           const QString &title, const QByteArray &lineEnd, const Step &step = {});
 };

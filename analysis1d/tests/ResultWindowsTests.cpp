@@ -212,9 +212,9 @@ TEST(MenuHandler1D, LaneMenuAndCommands)
     int flags[MenuHandler1D::kMaxLanes] = {};
     QMenu few;
     MenuHandler1D::BuildLaneMenu(&few, 1, flags, 3, false, true);
-    EXPECT_EQ(texts(few), QStringList({"Lane 1", "Lane 2", "Lane 3", "User Defined", "All Lanes",
-                                       "Multiple Lanes", "Export to Excel",
-                                       "Export to Text File"}));
+    EXPECT_EQ(texts(few),
+              QStringList({"Lane 1", "Lane 2", "Lane 3", "User Defined", "All Lanes",
+                           "Multiple Lanes", "Export to Excel", "Export to Text File"}));
     EXPECT_TRUE(few.actions()[1]->isChecked());
     EXPECT_EQ(few.actions()[3]->data().toInt(), 13303);
 
@@ -306,9 +306,10 @@ TEST(GraphWnd1D, TextExport)
     }
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("All Lanes\t0\t1\t2\t\r\n"
-                                         "Lane 1\t5\t6\t7\t\r\n"
-                                         "Lane 2\t10\t20\t30\t\r\n"));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("All Lanes\t0\t1\t2\t\r\n"
+                         "Lane 1\t5\t6\t7\t\r\n"
+                         "Lane 2\t10\t20\t30\t\r\n"));
     file.close();
 
     ScopedScriptedPrompts prompts;
@@ -320,20 +321,23 @@ TEST(GraphWnd1D, TextExport)
         ASSERT_TRUE(graph.ExportProfilesToText(path, &error));
     }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("All Lanes\t0\t1\t2\t\r\n"
-                                         "Lane 1\t5\t6\t7\t\r\n"
-                                         "Lane 2\t10\t20\t30\t\r\n"));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("All Lanes\t0\t1\t2\t\r\n"
+                         "Lane 1\t5\t6\t7\t\r\n"
+                         "Lane 2\t10\t20\t30\t\r\n"));
     file.close();
     {
         ScopedProgress progress(2);
         ASSERT_TRUE(graph.ExportProfilesToText(path, &error));
     }
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("All Lanes\t0\t1\t2\t\r\n"
-                                         "Lane 1\t5\t6\t\r\n"
-                                         "Lane 2\t\r\n"));
-    EXPECT_EQ(prompts->Texts(), QStringList({"Are you sure you want to Cancel?",
-                                             "Are you sure you want to Cancel?"}));
+    EXPECT_EQ(file.readAll(),
+              QByteArray("All Lanes\t0\t1\t2\t\r\n"
+                         "Lane 1\t5\t6\t\r\n"
+                         "Lane 2\t\r\n"));
+    EXPECT_EQ(
+        prompts->Texts(),
+        QStringList({"Are you sure you want to Cancel?", "Are you sure you want to Cancel?"}));
 }
 
 // Thirty lanes reach column AE of the workbook.
@@ -348,8 +352,7 @@ TEST(GraphWnd1D, WorkbookOfThirtyLanes)
     QTemporaryDir dir;
     QString error;
     ScopedProgress progress(0);
-    ASSERT_TRUE(graph.ExportProfilesToExcel(dir.filePath("p.xlsx"), &error))
-        << error.toStdString();
+    ASSERT_TRUE(graph.ExportProfilesToExcel(dir.filePath("p.xlsx"), &error)) << error.toStdString();
     const XlsxSheet sheet = readXlsx(dir.filePath("p.xlsx"));
     ASSERT_TRUE(sheet.ok);
     EXPECT_EQ(sheet.at("A1").text, "All Lanes");
@@ -407,9 +410,10 @@ TEST(GraphWnd1D, Rendering)
     for (int i : {60, 200, 400}) {
         CPoint p(i, (*lane.GetProfile())[i]);
         graph.Data2Graph(p);
-        EXPECT_GT(countPixels(image, QRect(p.x - 1, p.y - 2, 3, 5),
-                              [](QRgb c) { return qRed(c) < 40 && qGreen(c) < 40 && qBlue(c) < 40; }),
-                  0)
+        EXPECT_GT(
+            countPixels(image, QRect(p.x - 1, p.y - 2, 3, 5),
+                        [](QRgb c) { return qRed(c) < 40 && qGreen(c) < 40 && qBlue(c) < 40; }),
+            0)
             << "position " << i;
     }
 
@@ -428,7 +432,8 @@ TEST(GraphWnd1D, Rendering)
 
     // The red Gaussian near its peak.
     const CGaussian &g = lane.GetGaussians()[0];
-    CPoint peak(g.GetCenter(), g.EvaluateAt(g.GetCenter()) + (*lane.GetBackground())[g.GetCenter()]);
+    CPoint peak(g.GetCenter(),
+                g.EvaluateAt(g.GetCenter()) + (*lane.GetBackground())[g.GetCenter()]);
     graph.Data2Graph(peak);
     EXPECT_GT(countPixels(image, QRect(peak.x - 2, peak.y - 2, 5, 5), isRed), 0);
 
@@ -457,8 +462,10 @@ TEST(GraphWnd1D, ColoursRepeatAfterSixteenLanes)
     EXPECT_EQ(drawn[16].colour, drawn[0].colour);
     EXPECT_NE(drawn[15].colour, drawn[0].colour);
     ASSERT_FALSE(drawn[16].legendSwatch.isEmpty());
-    EXPECT_EQ(image.pixel(drawn[16].legendSwatch.center()), image.pixel(drawn[0].legendSwatch.center()));
-    EXPECT_NE(image.pixel(drawn[1].legendSwatch.center()), image.pixel(drawn[0].legendSwatch.center()));
+    EXPECT_EQ(image.pixel(drawn[16].legendSwatch.center()),
+              image.pixel(drawn[0].legendSwatch.center()));
+    EXPECT_NE(image.pixel(drawn[1].legendSwatch.center()),
+              image.pixel(drawn[0].legendSwatch.center()));
 }
 
 // -------------------------------------------------------------------------------------

@@ -13,9 +13,9 @@
 #include "platform/Prompts.h"
 #include "util/CExportTable.h"
 
+#include <QFileInfo>
 #include <QMenu>
 #include <QPainter>
-#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -229,7 +229,8 @@ void GraphWnd1D::HalfHeightLine(const CGaussian &gaussian, const CIntDataArray &
     const double half = std::sqrt(std::log(2.0)) * width;
     auto curve = [&](int i) { return gaussian.EvaluateAt(i) + valueAt(background, i); };
     // Of two neighbours around the level, the one closer to it; the left on a tie.
-    auto closer = [&](int i) { return std::abs(curve(i) - h) <= std::abs(curve(i + 1) - h) ? i : i + 1; };
+    auto closer
+        = [&](int i) { return std::abs(curve(i) - h) <= std::abs(curve(i + 1) - h) ? i : i + 1; };
 
     *level = h;
     *left = int(center - half);
@@ -265,7 +266,8 @@ void GraphWnd1D::drawLegend(QPainter *painter)
         painter->drawText(QRect(textLeft, y, metrics.horizontalAdvance(text) + 1, entry),
                           Qt::AlignLeft | Qt::AlignVCenter, text);
         const int swatchLeft = textLeft + metrics.horizontalAdvance(text) + 4;
-        const QRect swatch(QPoint(swatchLeft, y + 2), QPoint(window.right - 2 - 1, y + entry - 2 - 1));
+        const QRect swatch(QPoint(swatchLeft, y + 2),
+                           QPoint(window.right - 2 - 1, y + entry - 2 - 1));
         if (swatch.width() > 0 && swatch.height() > 0) {
             const QColor colour = toQColor(drawn.colour);
             painter->setPen(colour);
@@ -330,9 +332,8 @@ bool GraphWnd1D::ExportProfilesToText(const QString &path, QString *error)
     std::unique_ptr<ExportProgress> progress
         = ExportProgress::Create(this, QStringLiteral("Exporting to File..."));
     progress->SetRange(0, positions * int(lanes.size()));
-    const QByteArray text
-        = LaneProfileExport::Text(*m_pAnalysis, lanes, HeadingText(), "\r\n",
-                                  [&] { return stepExport(progress.get()); });
+    const QByteArray text = LaneProfileExport::Text(*m_pAnalysis, lanes, HeadingText(), "\r\n",
+                                                    [&] { return stepExport(progress.get()); });
     progress.reset();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {

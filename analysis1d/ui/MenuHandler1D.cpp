@@ -9,8 +9,7 @@
 
 MenuHandler1D::MenuHandler1D(Analysis1D *analysis)
     : m_pAnalysis(analysis), m_LaneFlags(std::make_unique<int[]>(kMaxLanes))
-{
-}
+{ }
 
 MenuHandler1D::~MenuHandler1D() = default;
 
@@ -80,8 +79,8 @@ int MenuHandler1D::execMenu(QMenu *menu, int x, int y)
     return chosen ? chosen->data().toInt() : 0;
 }
 
-int MenuHandler1D::ShowContextMenu(QWidget *parent, int x, int y, int selectedLane,
-                                   int *laneFlags, int laneCount, int hideMultiple)
+int MenuHandler1D::ShowContextMenu(QWidget *parent, int x, int y, int selectedLane, int *laneFlags,
+                                   int laneCount, int hideMultiple)
 {
     QMenu menu(parent);
     BuildLaneMenu(&menu, selectedLane, laneFlags, laneCount, hideMultiple != 0, false);

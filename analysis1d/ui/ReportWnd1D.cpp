@@ -8,8 +8,7 @@
 
 ReportWnd1D::ReportWnd1D(Analysis1D *analysis, QWidget *parent)
     : ReportWnd(parent), MenuHandler1D(analysis)
-{
-}
+{ }
 
 ReportWnd1D::~ReportWnd1D() = default;
 

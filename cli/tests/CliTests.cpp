@@ -434,7 +434,8 @@ TEST(CliArguments, HelpExplainsEveryOption)
     EXPECT_TRUE(help.startsWith(CliOptions::UsageText()));
     const QStringList lines = help.split(QLatin1Char('\n'));
     QStringList named;
-    for (const QString &word : CliOptions::UsageText().split(QRegularExpression("[\\s\\[\\]()|]+"))) {
+    for (const QString &word :
+         CliOptions::UsageText().split(QRegularExpression("[\\s\\[\\]()|]+"))) {
         if (word.startsWith(QLatin1String("--")) && !named.contains(word))
             named << word;
     }

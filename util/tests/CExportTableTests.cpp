@@ -37,7 +37,8 @@ TEST(CExportTable, NumbersAsTheReportShowsThem)
     EXPECT_TRUE(CExportTable::NumberFromText("12345", &v));
     EXPECT_DOUBLE_EQ(v, 12345.0);
     v = 7.0;
-    for (const char *text : {"", " ", "User defined", "1.2.3", "12,34", "1e5", "nan", "inf", "(-1)"})
+    for (const char *text :
+         {"", " ", "User defined", "1.2.3", "12,34", "1e5", "nan", "inf", "(-1)"})
         EXPECT_FALSE(CExportTable::NumberFromText(QString::fromLatin1(text), &v)) << text;
     EXPECT_DOUBLE_EQ(v, 7.0);
 }

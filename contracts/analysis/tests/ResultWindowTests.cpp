@@ -18,7 +18,8 @@ void fill(ReportWnd &report)
     report.AddColumn("Lane", ReportWnd::kFormatCentered, 40);
     report.AddColumn("Hidden", ReportWnd::kFormatCentered, 0);
     report.AddColumn("Peak Area", ReportWnd::kFormatCentered, 75);
-    const QStringList rows[] = {{"1", "x", "1,234.50"}, {" ", "y", "(0.5)"}, {"User defined", "z", "7"}};
+    const QStringList rows[]
+        = {{"1", "x", "1,234.50"}, {" ", "y", "(0.5)"}, {"User defined", "z", "7"}};
     for (const QStringList &cells : rows) {
         const int row = report.AddRow();
         for (int c = 0; c < cells.size(); ++c)
@@ -52,8 +53,9 @@ TEST(ReportWnd, TableCopyAndExports)
     report.UnselectAllRows();
     EXPECT_TRUE(report.GetSelectedRows().isEmpty());
 
-    EXPECT_EQ(report.AsciiText(), QByteArray("Lane\tPeak Area\r\n1\t1,234.50\r\n \t(0.5)\r\n"
-                                             "User defined\t7\r\n"));
+    EXPECT_EQ(report.AsciiText(),
+              QByteArray("Lane\tPeak Area\r\n1\t1,234.50\r\n \t(0.5)\r\n"
+                         "User defined\t7\r\n"));
     QTemporaryDir dir;
     QString error;
     ASSERT_TRUE(report.ExportToExcel(dir.filePath("r.xlsx"), &error)) << error.toStdString();

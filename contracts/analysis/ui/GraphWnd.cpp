@@ -257,8 +257,8 @@ void GraphWnd::DrawDataPoints(QPainter *painter, const CIntDataArray *data, cons
 
 void GraphWnd::drawOnto(QPainter *painter, const QRect &rect)
 {
-    m_windowRect = CRect(rect.left(), rect.top(), rect.left() + rect.width(),
-                         rect.top() + rect.height());
+    m_windowRect
+        = CRect(rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height());
     painter->fillRect(rect, Qt::white);
     Draw(painter);
 }
@@ -415,22 +415,22 @@ void GraphWnd::AddGraphMenuItems(QMenu *menu)
     zoomOut->setEnabled(m_zoomed);
     menu->addSeparator();
     menu->addAction(QStringLiteral("Save Graph as PNG..."), this, [this] {
-        const QString path = Prompts::instance().AskSaveFile(
-            QStringLiteral("Save Graph as PNG"), QStringLiteral("PNG Images (*.png)"),
-            QStringLiteral("Graph.png"));
+        const QString path = Prompts::instance().AskSaveFile(QStringLiteral("Save Graph as PNG"),
+                                                             QStringLiteral("PNG Images (*.png)"),
+                                                             QStringLiteral("Graph.png"));
         if (!path.isEmpty() && !SaveAsPng(path, size()))
-            Prompts::instance().MessageBox(QStringLiteral("The graph could not be saved to %1.")
-                                               .arg(path),
-                                           MB_OK | MB_ICONERROR);
+            Prompts::instance().MessageBox(
+                QStringLiteral("The graph could not be saved to %1.").arg(path),
+                MB_OK | MB_ICONERROR);
     });
     menu->addAction(QStringLiteral("Save Graph as SVG..."), this, [this] {
-        const QString path = Prompts::instance().AskSaveFile(
-            QStringLiteral("Save Graph as SVG"), QStringLiteral("SVG Images (*.svg)"),
-            QStringLiteral("Graph.svg"));
+        const QString path = Prompts::instance().AskSaveFile(QStringLiteral("Save Graph as SVG"),
+                                                             QStringLiteral("SVG Images (*.svg)"),
+                                                             QStringLiteral("Graph.svg"));
         if (!path.isEmpty() && !SaveAsSvg(path, size()))
-            Prompts::instance().MessageBox(QStringLiteral("The graph could not be saved to %1.")
-                                               .arg(path),
-                                           MB_OK | MB_ICONERROR);
+            Prompts::instance().MessageBox(
+                QStringLiteral("The graph could not be saved to %1.").arg(path),
+                MB_OK | MB_ICONERROR);
     });
 }
 

@@ -233,12 +233,14 @@ int ReportWnd::printPage(QPainter *painter, const QRect &pageRect, int firstRow)
     const QFont normal = bold;
     bold.setBold(true);
     painter->setFont(bold);
-    drawLine(y, [&](int c) { return m_model->column(c).heading; }, true);
+    drawLine(
+        y, [&](int c) { return m_model->column(c).heading; }, true);
     painter->setFont(normal);
     y += lineHeight;
     int row = firstRow;
     while (row < getRowCount() && y + lineHeight <= pageRect.bottom()) {
-        drawLine(y, [&](int c) { return m_model->cell(row, c); }, false);
+        drawLine(
+            y, [&](int c) { return m_model->cell(row, c); }, false);
         y += lineHeight;
         ++row;
     }
@@ -333,8 +335,8 @@ void ReportWnd::OnExportToExcel()
 void ReportWnd::OnExportToAscii()
 {
     QString path = Prompts::instance().AskSaveFile(
-        QStringLiteral("Export to Text File"),
-        QStringLiteral("Text Files (*.txt);;All Files (*)"), QStringLiteral("Report.txt"));
+        QStringLiteral("Export to Text File"), QStringLiteral("Text Files (*.txt);;All Files (*)"),
+        QStringLiteral("Report.txt"));
     if (path.isEmpty())
         return;
     QString error;
