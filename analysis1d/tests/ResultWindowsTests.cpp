@@ -517,6 +517,14 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
     EXPECT_TRUE(tabs->grab().save(dir + "/graph-one-lane.png"));
     graph->OnCommand(MenuHandler1D::kAllLanesId);
     EXPECT_TRUE(tabs->grab().save(dir + "/graph-all-lanes.png"));
+    // The graph as printed: the same drawing on a page.
+    QImage graphPage(1169, 827, QImage::Format_RGB32);
+    graphPage.fill(Qt::white);
+    {
+        QPainter painter(&graphPage);
+        graph->Print(&painter, graphPage.rect().adjusted(60, 60, -60, -60));
+    }
+    EXPECT_TRUE(graphPage.save(dir + "/graph-print-page1.png"));
 
     // The printed report, first page.
     const QString pdf = dir + "/report-print.pdf";

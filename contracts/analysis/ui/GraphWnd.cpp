@@ -267,8 +267,10 @@ void GraphWnd::Print(QPainter *painter, const QRect &pageRect)
 {
     const CRect window = m_windowRect;
     drawOnto(painter, pageRect);
-    // The window goes on with its own rectangle.
+    // The window goes on with its own rectangle (and repaints to get its
+    // drawing rectangle back).
     m_windowRect = window;
+    update();
 }
 
 QImage GraphWnd::Render(const QSize &size)
