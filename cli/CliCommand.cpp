@@ -2,6 +2,7 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/DetectionSlider.h"
+#include "analysis1d/engine/LaneProfileExport.h"
 #include "analysis1d/engine/ReportTable.h"
 #include "cli/AnalysisJson.h"
 #include "cli/BatchAnalysis.h"
@@ -10,6 +11,7 @@
 #include "cli/LaneProfileText.h"
 #include "cli/OutputFile.h"
 #include "platform/Exceptions.h"
+#include "util/CExportTable.h"
 
 #include <FreeImage.h>
 #include <QCoreApplication>
@@ -62,6 +64,43 @@ QString versions()
              QString::fromLatin1(lxw_version()));
 }
 
+bool isWorkbook(const QString &path)
+{
+    return path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive);
+}
+
+// The report as the report window exports it: the headings, then a row per
+// table row, numbers as numbers.
+bool writeReportWorkbook(const ReportTable &table, const QString &path, QString *error)
+{
+    QStringList headings;
+    QList<int> columns;
+    for (int c = 0; c < table.columnCount(); ++c) {
+        if (table.isColumnVisible(c)) {
+            columns << c;
+            headings << table.heading(c);
+        }
+    }
+    QList<QStringList> rows;
+    for (int r = 0; r < table.rowCount(); ++r) {
+        QStringList cells;
+        for (const int c : columns)
+            cells << table.cell(r, c);
+        rows << cells;
+    }
+    CExportTable workbook(path);
+    workbook.WriteTable(headings, rows);
+    return workbook.Close(error);
+}
+
+bool writeProfilesWorkbook(const Analysis1D &analysis, const QString &path, QString *error)
+{
+    CExportTable workbook(path);
+    LaneProfileExport::WriteTable(workbook, analysis, LaneProfileExport::AllLanes(analysis),
+                                  kProfilesTitle);
+    return workbook.Close(error);
+}
+
 int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QString &imagePath,
                    const QString &documentPath, QIODevice *out, QIODevice *err)
 {
@@ -73,17 +112,27 @@ int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QStrin
     // Everything is made before anything is written, so a failure leaves no
     // file changed that belongs to a later step.
     QByteArray report;
-    if (!options.reportFile.isEmpty() || !options.json) {
+    const bool reportWorkbook = isWorkbook(options.reportFile);
+    if ((!options.reportFile.isEmpty() && !reportWorkbook) || !options.json) {
         const bool csv = options.reportFile.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive);
         report = (csv ? table.toCsv(true) : table.toTsv(true)).toUtf8();
     }
     QString error;
-    if (!options.reportFile.isEmpty() && !OutputFile::Write(options.reportFile, report, &error))
+    if (reportWorkbook) {
+        if (!writeReportWorkbook(table, options.reportFile, &error))
+            return fileError(err, options.reportFile, error);
+    } else if (!options.reportFile.isEmpty()
+               && !OutputFile::Write(options.reportFile, report, &error)) {
         return fileError(err, options.reportFile, error);
-    if (!options.profilesFile.isEmpty()
-        && !OutputFile::Write(options.profilesFile,
-                              LaneProfileText::Format(analysis, kProfilesTitle), &error))
+    }
+    if (isWorkbook(options.profilesFile)) {
+        if (!writeProfilesWorkbook(analysis, options.profilesFile, &error))
+            return fileError(err, options.profilesFile, error);
+    } else if (!options.profilesFile.isEmpty()
+               && !OutputFile::Write(options.profilesFile,
+                                     LaneProfileText::Format(analysis, kProfilesTitle), &error)) {
         return fileError(err, options.profilesFile, error);
+    }
     if (options.json) {
         const QJsonObject json = AnalysisJson::Build(batch.Document(), imagePath, documentPath);
         out->write(QJsonDocument(json).toJson(QJsonDocument::Indented));

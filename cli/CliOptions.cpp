@@ -221,9 +221,11 @@ const Option kOptions[] = {
     {"--save", "FILE.dsr", true, fieldOption<handleFile, &CliOptions::saveFile>,
      "save the analysis as a Densora document"},
     {"--report", "FILE", false, fieldOption<handleFile, &CliOptions::reportFile>,
-     "to FILE instead (CSV when FILE ends in .csv)"},
+     "to FILE instead (CSV when FILE ends in .csv, a workbook\n"
+     "when it ends in .xlsx)"},
     {"--profiles", "FILE", false, fieldOption<handleFile, &CliOptions::profilesFile>,
-     "lane profiles, tab-separated, one line per lane"},
+     "lane profiles, tab-separated, one line per lane (a workbook\n"
+     "with a column per lane when FILE ends in .xlsx)"},
     {"--json", nullptr, false, flagOption<&CliOptions::json>,
      "one JSON document on standard output instead of the TSV"},
 };

@@ -10,6 +10,7 @@ packages=(
     libfreeimage-dev libfreeimageplus-dev
     libopencv-core-dev libopencv-imgproc-dev
     libxlsxwriter-dev
+    unzip  # the tests read exported workbooks back
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -1,4 +1,5 @@
-#include "testsupport/GuiTestEnvironment.h"
+#include "testsupport/WidgetTestEnvironment.h"
 
-// Labels and pictures are painted with fonts, which need a GUI application object.
-DENSORA_GUI_TEST_ENVIRONMENT()
+// Labels and pictures are painted with fonts, and the result windows are
+// widgets: a QApplication for the whole program.
+DENSORA_WIDGET_TEST_ENVIRONMENT()

@@ -1,15 +1,19 @@
 // The members of Analysis1D that open or talk to windows: the set-up wizard,
 // the detection dialog, the report and graph windows and the ribbon category.
 // They live here so the engine builds and runs headless. The dialog and window
-// classes (AnalysisWizardDlg, DetectionDlg, ReportWnd1D, GraphWnd1D) come with
-// the analysis user interface; until then every step that belongs to the
-// engine runs (lane clearing, repaints, recalculation, the running flag) and
-// the window parts, marked ">>>", do nothing.
+// classes (AnalysisWizardDlg, DetectionDlg) come with the analysis user
+// interface; until then every step that belongs to the engine runs (lane
+// clearing, repaints, recalculation, the running flag) and the window parts,
+// marked ">>>", do nothing.
 
 #include "analysis1d/engine/Analysis1D.h"
 
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/ui/GraphWnd1D.h"
+#include "analysis1d/ui/ReportWnd1D.h"
 #include "contracts/overlay/CDrawView.h"
+
+#include <QTabWidget>
 
 // ---------------------------------------------------------------------------
 // Set-up wizard and detection dialog
@@ -64,30 +68,65 @@ void Analysis1D::destroyDialogs()
 // ---------------------------------------------------------------------------
 // Result windows
 
+namespace {
+
+// The tab control's client area, where the result windows go.
+CRect tabClientRect(QTabWidget *tabs)
+{
+    const QRect r = tabs->contentsRect();
+    return CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
+} // namespace
+
 void Analysis1D::CreateReportWnd(QTabWidget *pTabs)
 {
-    Q_UNUSED(pTabs);
-    // >>> ReportWnd1D bound to this analysis (made when absent, its old window
-    // >>> destroyed), created as a visible child filling the tab control (which
-    // >>> owns it), id
-    // >>> kReportWindowId, added as the detachable tab "Report" and filled.
+    if (!pTabs)
+        return;
+    // The tab control owns the window; a window of an earlier call goes
+    // first, and the new one takes its tab's place.
+    int index = -1;
+    if (!m_pReportWnd.isNull()) {
+        index = pTabs->indexOf(m_pReportWnd.data());
+        delete m_pReportWnd.data();
+    }
+    auto *report = new ReportWnd1D(this);
+    if (!report->Create(pTabs, tabClientRect(pTabs), kReportWindowId)) {
+        delete report;
+        return;
+    }
+    m_pReportWnd = report;
+    pTabs->insertTab(index, report, QStringLiteral("Report"));
+    report->SelectAllLanes();
 }
 
 void Analysis1D::CreateGraphWnd(QTabWidget *pTabs)
 {
-    Q_UNUSED(pTabs);
-    if (GetNumberOfLanes() == 0)
+    if (!pTabs || GetNumberOfLanes() == 0)
         return;
-    // >>> GraphWnd1D bound to this analysis (made when absent, its old window
-    // >>> destroyed), created as a visible child filling the tab control (which
-    // >>> owns it), id
-    // >>> kGraphWindowId, added as the detachable tab "Graph" and set up.
+    int index = -1;
+    if (!m_pGraphWnd.isNull()) {
+        index = pTabs->indexOf(m_pGraphWnd.data());
+        delete m_pGraphWnd.data();
+    }
+    auto *graph = new GraphWnd1D(this);
+    if (!graph->Create(pTabs, tabClientRect(pTabs), kGraphWindowId)) {
+        delete graph;
+        return;
+    }
+    m_pGraphWnd = graph;
+    pTabs->insertTab(index, graph, QStringLiteral("Graph"));
+    graph->SetUp();
 }
 
 void Analysis1D::DestroyReportAndGraph()
 {
-    // >>> Report, then graph: a window the tab control has not deleted already
-    // >>> is deleted (its tab goes with it).
+    // A window its tab control has deleted already is null here; deleting a
+    // page also removes its tab.
+    if (!m_pReportWnd.isNull())
+        delete m_pReportWnd.data();
+    if (!m_pGraphWnd.isNull())
+        delete m_pGraphWnd.data();
     m_pReportWnd.clear();
     m_pGraphWnd.clear();
 }
@@ -95,17 +134,27 @@ void Analysis1D::DestroyReportAndGraph()
 void Analysis1D::UpdateReportAndGraph()
 {
     CalculateAnalysisData();
-    // >>> The report refills its table and repaints (when it has a window);
-    // >>> the graph repaints (when it has a window).
+    if (!m_pReportWnd.isNull())
+        m_pReportWnd->RebuildTable();
+    if (!m_pGraphWnd.isNull()) {
+        // The analysis image may have changed with the lanes.
+        m_pGraphWnd->SetUp();
+        m_pGraphWnd->update();
+    }
 }
 
 void Analysis1D::OnLaneAndBandSelected(int lane, int band)
 {
-    Q_UNUSED(lane);
-    Q_UNUSED(band);
-    // >>> Report: current lane := lane, its band selection reset, table
-    // >>> refilled, row 'band' selected when band > -1, repainted. Graph:
-    // >>> current lane := lane, its selection reset, repainted.
+    // A click beside every lane keeps what the windows show rather than
+    // emptying them.
+    if (lane < 0 || lane >= GetNumberOfLanes())
+        return;
+    if (!m_pReportWnd.isNull())
+        m_pReportWnd->ShowLaneAndBand(lane, band);
+    if (!m_pGraphWnd.isNull()) {
+        m_pGraphWnd->SetSingleLane(lane);
+        m_pGraphWnd->update();
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // with a settings folder of its own so the user's settings play no part.
 
 #include "cli/CliOptions.h"
+#include "testsupport/XlsxReader.h"
 #include "tools/gelsynth/GelSynth.h"
 
 #include <QByteArray>
@@ -208,6 +209,56 @@ TEST_F(CliEndToEnd, ReportAndProfilesFiles)
     EXPECT_TRUE(profiles[5].isEmpty());
 }
 
+// Workbooks hold the same table as the text outputs: a heading row, a row per
+// band, numbers as numbers; the profiles a column per lane.
+TEST_F(CliEndToEnd, ReportAndProfilesWorkbooks)
+{
+    const RunResult tsv = run(analyzeArguments());
+    ASSERT_EQ(tsv.status, 0) << tsv.err.toStdString();
+    const QList<QByteArray> lines = tsv.out.trimmed().split('\n');
+
+    QStringList args = analyzeArguments();
+    args << QStringLiteral("--report") << path(QStringLiteral("report.xlsx"))
+         << QStringLiteral("--profiles") << path(QStringLiteral("profiles.xlsx"));
+    const RunResult files = run(args);
+    ASSERT_EQ(files.status, 0) << files.err.toStdString();
+    EXPECT_TRUE(files.out.isEmpty());
+
+    const XlsxSheet report = readXlsx(path(QStringLiteral("report.xlsx")));
+    ASSERT_TRUE(report.ok);
+    const QList<QByteArray> headings = lines[0].split('\t');
+    ASSERT_EQ(headings.size(), 16);
+    for (int c = 0; c < headings.size(); ++c) {
+        const QString column = QString(QChar(u'A' + c));
+        EXPECT_EQ(report.at(column + "1").text, QString::fromUtf8(headings[c]));
+        for (int r = 1; r < lines.size(); ++r) {
+            const QString text = QString::fromUtf8(lines[r].split('\t')[c]).trimmed();
+            const XlsxCell cell = report.at(column + QString::number(r + 1));
+            if (text.isEmpty()) {
+                EXPECT_FALSE(report.has(column + QString::number(r + 1)));
+                continue;
+            }
+            ASSERT_TRUE(cell.isNumber) << text.toStdString();
+            // Negative numbers are shown in parentheses.
+            QString plain = text;
+            const bool negative = plain.startsWith(u'(');
+            plain.remove(u',').remove(u'(').remove(u')');
+            EXPECT_DOUBLE_EQ(cell.number(), negative ? -plain.toDouble() : plain.toDouble())
+                << text.toStdString();
+        }
+    }
+    EXPECT_FALSE(report.has("A" + QString::number(lines.size() + 1)));
+
+    const XlsxSheet profiles = readXlsx(path(QStringLiteral("profiles.xlsx")));
+    ASSERT_TRUE(profiles.ok);
+    EXPECT_EQ(profiles.at("A1").text, "All Lanes");
+    EXPECT_EQ(profiles.at("A221").number(), 219.0);
+    EXPECT_EQ(profiles.at("E1").text, "Lane 4");
+    EXPECT_FALSE(profiles.has("F1"));
+    EXPECT_TRUE(profiles.at("B2").isNumber);
+    EXPECT_EQ(profiles.cells.size(), 221 + 4 * 221);
+}
+
 // Bad arguments answer 2 with a usage line naming the problem; unreadable
 // input and unwritable output answer 1 naming the file; nothing half-written
 // is left behind.
@@ -383,7 +434,8 @@ TEST(CliArguments, HelpExplainsEveryOption)
     EXPECT_TRUE(help.startsWith(CliOptions::UsageText()));
     const QStringList lines = help.split(QLatin1Char('\n'));
     QStringList named;
-    for (const QString &word : CliOptions::UsageText().split(QRegularExpression("[\\s\\[\\]()|]+"))) {
+    for (const QString &word :
+         CliOptions::UsageText().split(QRegularExpression("[\\s\\[\\]()|]+"))) {
         if (word.startsWith(QLatin1String("--")) && !named.contains(word))
             named << word;
     }
