@@ -1,4 +1,4 @@
-#include "testsupport/GuiTestEnvironment.h"
+#include "testsupport/WidgetTestEnvironment.h"
 
-// Labels and pictures are painted with fonts, which need a GUI application object.
-DENSORA_GUI_TEST_ENVIRONMENT()
+// Labels and pictures are painted with fonts, and the dialogs are widgets.
+DENSORA_WIDGET_TEST_ENVIRONMENT()
