@@ -44,7 +44,16 @@ protected:
             COffscreenDrawView view(&m_doc, 0.6f);
             const TVFImage *image = m_doc.GetImage();
             const QSize gel(int(image->getWidth() * 0.6f), int(image->getHeight() * 0.6f));
-            const QImage rendered = view.Render(gel);
+            QImage rendered = view.Render(gel);
+            // The lanes and bands belong to the analysis, not to the document's
+            // objects; the analysis view draws them over the picture.
+            if (Analysis1D *analysis = m_doc.GetAnalysis()) {
+                QPainter lanes(&rendered);
+                Analysis1DOptions &options = m_doc.GetAnalysisOptions();
+                for (int i = 0; i < analysis->GetNumberOfLanes(); ++i)
+                    analysis->GetLane(i).Draw(&lanes, &view, i, &options.m_LanesOptions,
+                                              &options.m_BandsOptions);
+            }
             picture = QImage(gel.width() + grabbed.width() + 16,
                              std::max(gel.height(), grabbed.height() + 16), QImage::Format_RGB32);
             picture.fill(QColor(0x40, 0x40, 0x40));

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 const QString CalibrationGraph::c_needMoreVariables = QStringLiteral("Need More Variables");
 
@@ -142,8 +143,12 @@ void CalibrationGraph::Plot()
     // Some room around the points, so none sits on the frame.
     const double padX = maxX > minX ? 0.05 * (maxX - minX) : 1.0;
     const double padY = maxY > minY ? 0.05 * (maxY - minY) : 1.0;
-    axisX->setRange(minX - padX, maxX + padX);
-    axisY->setRange(minY - padY, maxY + padY);
+    for (auto [axis, low, high] : {std::tuple(axisX, minX - padX, maxX + padX),
+                                   std::tuple(axisY, minY - padY, maxY + padY)}) {
+        axis->setRange(low, high);
+        axis->applyNiceNumbers();
+        axis->setLabelFormat(QStringLiteral("%.4g"));
+    }
     chart->setTitle(title);
     QChart *old = m_view->chart();
     m_view->setChart(chart.release());

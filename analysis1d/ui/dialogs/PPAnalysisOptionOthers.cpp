@@ -2,6 +2,8 @@
 
 #include "platform/ProfileStore.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -28,6 +30,8 @@ QString PPAnalysisOptionOthers::StandardsFilePath()
         QStringLiteral("BM0Exp"), QStringLiteral("Molecular Weight File"), defaultName);
     if (file.compare(defaultName, Qt::CaseInsensitive) != 0)
         return file;
-    return store.GetSectionString(QStringLiteral("General"), QStringLiteral("Application Path"))
+    // Before the program has recorded its folder, the folder it runs from.
+    return store.GetSectionString(QStringLiteral("General"), QStringLiteral("Application Path"),
+                                  QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
         + QLatin1Char('\\') + file;
 }
