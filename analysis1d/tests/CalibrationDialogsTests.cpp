@@ -76,6 +76,16 @@ TEST_F(CalibrationDialogsTest, ValuesPageRowsAndRemovingARow)
     EXPECT_TRUE(data(1, 2).m_hasKnownMW);
     ASSERT_EQ(list->topLevelItemCount(), 1);
     EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("2,3"));
+
+    // Known weights in two lanes make no ladder.
+    MWAssignments::AssignKnownValues(data(0, 1), 0.0, 150.0);
+    sheet.ValuesPage()->OnMakeLadder();
+    EXPECT_EQ(m_prompts->Texts().last(), MWAssignments::c_ladderNeedsOneLane);
+    // Add: the user picks the next band with the known-amount tool.
+    sheet.show();
+    sheet.ValuesPage()->OnAdd();
+    EXPECT_EQ(m_seam->LastTool(), AnalysisViewSeam::kKnownAmountPickTool);
+    EXPECT_FALSE(sheet.isVisible());
 }
 
 // 0 changes nothing (the dialog never clears); a number replaces; text that is
