@@ -4,20 +4,26 @@
 #include "analysis1d/tests/DialogTestSupport.h"
 
 #include "analysis1d/calibration/MWAssignments.h"
+#include "analysis1d/engine/BandData.h"
 #include "analysis1d/ui/dialogs/AnalysisWizardDlg.h"
 #include "analysis1d/ui/dialogs/ApplicationOptionsPS.h"
 #include "analysis1d/ui/dialogs/CalibrationPS.h"
 #include "analysis1d/ui/dialogs/DetectionDlg.h"
+#include "analysis1d/ui/dialogs/MWEditDlg.h"
+#include "analysis1d/ui/dialogs/MWLadderDialog.h"
+#include "analysis1d/ui/dialogs/TVRListDialog.h"
 #include "analysis1d/ui/dialogs/WhiteOnBlackDlg.h"
 #include "contracts/overlay/COffscreenDrawView.h"
 #include "data/CDoubleDataArray.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -115,6 +121,31 @@ TEST_F(DialogScreenshotsTest, WizardPagesDetectionCalibrationAndOptions)
     shoot(&sheet, QStringLiteral("calibration-mw-graph"), false);
     sheet.Pages()->setCurrentIndex(1);
     shoot(&sheet, QStringLiteral("calibration-intensity-graph"), false);
+
+    QTemporaryDir dir;
+    const QString library = dir.filePath(QStringLiteral("ladders.dat"));
+    StorableMWStandard standard;
+    standard.m_name = QStringLiteral("Protein ladder 10-250 kDa");
+    standard.m_material = QStringLiteral("Protein");
+    standard.m_units = QStringLiteral("kDa");
+    standard.m_values = ladder;
+    {
+        MWLadderDialog adding(nullptr, library);
+        adding.GetLibrary().Add(standard);
+    } // saved as it closes
+    MWLadderDialog ladders(nullptr, library);
+    ASSERT_EQ(ladders.LadderList()->count(), 1);
+    ladders.show();
+    shoot(&ladders, QStringLiteral("ladder-selection"), false);
+    MWEditDlg editor(nullptr, standard, QStringLiteral("Modify Molecular Weight Ladder"));
+    editor.show();
+    shoot(&editor, QStringLiteral("ladder-edit"), false);
+
+    QStringList info;
+    analysis->GetLane(0).GetBand(0).getData()->fillInInfo(info);
+    TVRListDialog list(nullptr, QStringLiteral("Band info"), info);
+    list.show();
+    shoot(&list, QStringLiteral("band-info-list"), false);
 
     ApplicationOptionsPS options(nullptr, &m_doc.GetAnalysisOptions(), &m_doc);
     options.show();

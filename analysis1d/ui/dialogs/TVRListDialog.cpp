@@ -19,13 +19,14 @@ TVRListDialog::TVRListDialog(QWidget *parent, const QString &title, const QStrin
         if (bar >= 0)
             item->setText(1, line.mid(bar + 1));
     }
-    m_list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every line readable without scrolling sideways.
+    m_list->setMinimumSize(380, 360);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
     connect(buttons, &QDialogButtonBox::accepted, this, &TVRListDialog::accept);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    resize(360, 420);
 }
 
 void TVRListDialog::Show(QWidget *parent, const QString &title, const QStringList &lines)
