@@ -1,5 +1,5 @@
 # Third-party libraries, all from Debian packages (scripts/install-deps.sh).
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Test)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Charts Test)
 find_package(GTest REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build ccache pkg-config
-    qt6-base-dev qt6-svg-dev
+    qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
     breeze-icon-theme adwaita-icon-theme
     libfreeimage-dev libfreeimageplus-dev
     libopencv-core-dev libopencv-imgproc-dev

@@ -24,6 +24,7 @@ class BackgroundArea;
 class DyeFront;
 class ExampleBand;
 class LoadingWells;
+class QWidget;
 class UserDrawnBand;
 
 class Analysis1DDoc : public CDensoraDoc
@@ -50,6 +51,10 @@ public:
     // Removes the analysis with its shapes (user-drawn bands, analysis area,
     // example band, dye front, loading wells) and repaints every view.
     void RemoveAnalysis();
+
+    // Opens the options sheet on the document's options, modally over the
+    // parent (defined with the dialogs, analysis1d/ui/); views repainted after.
+    void ShowApplicationOptions(QWidget *pParent);
 
     Analysis1DOptions &GetAnalysisOptions() { return m_AnalysisOptions; }
     const Analysis1DOptions &GetAnalysisOptions() const { return m_AnalysisOptions; }

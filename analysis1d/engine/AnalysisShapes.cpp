@@ -1,5 +1,8 @@
 #include "analysis1d/engine/AnalysisShapes.h"
 
+#include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/Analysis1DDoc.h"
+
 #include "contracts/overlay/CDrawDocument.h"
 #include "contracts/overlay/CDrawObject.h"
 #include "contracts/overlay/CDrawView.h"
@@ -45,6 +48,19 @@ CRect StripAreaToBeRepainted(const CDrawObject &obj, int labelOffsetY, CDrawView
     const int m = obj.GetTrackerMargin(pView);
     r.InflateRect(m, std::max(m, 2 * labelOffsetY));
     return r;
+}
+
+void ReferenceLineMoved(CDrawView *pView)
+{
+    auto *doc = pView ? dynamic_cast<Analysis1DDoc *>(pView->GetDocument()) : nullptr;
+    if (!doc)
+        return;
+    Analysis1D *analysis = doc->GetAnalysis();
+    if (!analysis || analysis->IsWizardRunning())
+        return;
+    doc->StoreReferenceLineDistances();
+    if (analysis->GetNumberOfLanes() > 0)
+        analysis->UpdateReportAndGraph();
 }
 
 } // namespace AnalysisShapes

@@ -29,4 +29,11 @@ CRect KeepHorizontalExtent(const CRect &current, const CRect &requested);
 // and by max(m, 2 * labelOffsetY) vertically.
 CRect StripAreaToBeRepainted(const CDrawObject &obj, int labelOffsetY, CDrawView *pView);
 
+// After the user moved the dye front or the loading wells in a view of an
+// analysis document: the lines' distances are kept for the next analysis, and
+// an analysis that is set up re-measures its bands (their relative migration
+// counts from these rows). Nothing while the set-up wizard runs or without a
+// view.
+void ReferenceLineMoved(CDrawView *pView);
+
 } // namespace AnalysisShapes

@@ -57,6 +57,7 @@ void DyeFront::Serialize(CArchive &ar)
 void DyeFront::MoveTo(const CRect &position, CDrawView *pView)
 {
     CDrawRectangleBound::MoveTo(AnalysisShapes::KeepHorizontalExtent(m_position, position), pView);
+    AnalysisShapes::ReferenceLineMoved(pView);
 }
 
 CPoint DyeFront::LabelPosition() const

@@ -57,6 +57,7 @@ void LoadingWells::Serialize(CArchive &ar)
 void LoadingWells::MoveTo(const CRect &position, CDrawView *pView)
 {
     CDrawRectangleBound::MoveTo(AnalysisShapes::KeepHorizontalExtent(m_position, position), pView);
+    AnalysisShapes::ReferenceLineMoved(pView);
 }
 
 CPoint LoadingWells::LabelPosition() const

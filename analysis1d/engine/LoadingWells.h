@@ -22,8 +22,13 @@ public:
     // and label offsets are set again after reading.
     void Serialize(CArchive &ar) override;
 
-    // Moves vertically only: keeps the current left and right.
+    // Moves vertically only: keeps the current left and right. Moved by the
+    // user (a view given) after the set-up, the analysis is measured again
+    // against the new row.
     void MoveTo(const CRect &position, CDrawView *pView) override;
+    // The user may always move a reference line, also after the set-up has
+    // cleared its editable flag (which stays the stored state).
+    bool CanBeEdited() const override { return true; }
     // The label "Loading Wells" at the corner less the label offset (4 pixels right
     // of and below it with the default offset), then the strip.
     void Draw(QPainter *pDC, CDrawView *pView) override;

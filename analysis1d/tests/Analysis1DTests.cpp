@@ -298,10 +298,12 @@ TEST_F(Analysis1DTest, BackgroundImageIsAMovingMinimumOverThreeQuartersOfTheRect
 TEST_F(Analysis1DTest, SetUpStepsFlagTheShapesAndCutTheImageWithTheChosenTone)
 {
     addImage(130, 110, 8, blockGel);
-    AnalysisArea *area = addArea(kArea);
-    area->SetEditable(false);
+    // The wizard's first page clears the shapes of an earlier set-up, so the
+    // area is drawn once it is open.
     m_analysis->StartSetupWizard(nullptr, 0);
     EXPECT_EQ(m_analysis->IsWizardRunning(), 1);
+    AnalysisArea *area = addArea(kArea);
+    area->SetEditable(false);
 
     m_analysis->WhiteOnBlackSet(1);
     EXPECT_EQ(m_analysis->GetWhiteOnBlack(), 0);

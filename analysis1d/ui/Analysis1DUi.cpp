@@ -1,14 +1,14 @@
 // The members of Analysis1D that open or talk to windows: the set-up wizard,
 // the detection dialog, the report and graph windows and the ribbon category.
-// They live here so the engine builds and runs headless. The dialog and window
-// classes (AnalysisWizardDlg, DetectionDlg) come with the analysis user
-// interface; until then every step that belongs to the engine runs (lane
-// clearing, repaints, recalculation, the running flag) and the window parts,
-// marked ">>>", do nothing.
+// They live here so the engine builds and runs headless. What still waits for
+// the analysis view (the ribbon category) is marked ">>>".
 
 #include "analysis1d/engine/Analysis1D.h"
 
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/engine/AnalysisViewSeam.h"
+#include "analysis1d/ui/dialogs/AnalysisWizardDlg.h"
+#include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "analysis1d/ui/GraphWnd1D.h"
 #include "analysis1d/ui/ReportWnd1D.h"
 #include "contracts/overlay/CDrawView.h"
@@ -20,47 +20,55 @@
 
 void Analysis1D::StartSetupWizard(Analysis1DView *pView, int nMode)
 {
-    Q_UNUSED(pView);
-    Q_UNUSED(nMode);
-    // >>> An open wizard is closed and deleted, then AnalysisWizardDlg(pView,
-    // >>> nMode) is created modelessly from resource kSetupWizardResource as a
-    // >>> child of the view's window and shown.
+    if (m_pWizardDlg)
+        m_pWizardDlg->AnalysisGone();
+    AnalysisViewSeam *seam = AnalysisViewSeam::For(pView);
+    QWidget *parent = seam ? qobject_cast<QWidget *>(seam->DialogParent()) : nullptr;
+    // Owned by the view's window; without one, destroyDialogs deletes it.
+    m_pWizardDlg = new AnalysisWizardDlg(parent, pView, nMode, this);
     m_WizardRunning = 1;
+    m_pWizardDlg->show();
 }
 
 void Analysis1D::StartDetectionWizard(Analysis1DView *pView)
 {
-    Q_UNUSED(pView);
     // Everything found before goes at once, before the user detects again.
     ClearDetectionData();
     if (m_pDocument) {
         for (CDrawView *view : m_pDocument->GetViews())
             view->InvalidateView();
     }
-    // >>> The previous detection dialog is deleted; DetectionDlg(pView) is
-    // >>> pointed at this analysis, created modelessly from resource
-    // >>> kDetectionDialogResource and shown.
+    if (m_pDetectionDlg)
+        m_pDetectionDlg->AnalysisGone();
+    AnalysisViewSeam *seam = AnalysisViewSeam::For(pView);
+    QWidget *parent = seam ? qobject_cast<QWidget *>(seam->DialogParent()) : nullptr;
+    m_pDetectionDlg = new DetectionDlg(parent, pView, this);
     m_WizardRunning = 1;
+    m_pDetectionDlg->show();
 }
 
 void Analysis1D::WhiteOnBlackSet()
 {
     if (m_pWizardDlg.isNull())
         return;
-    // >>> WhiteOnBlackSet(the choice of the wizard's tone page).
+    WhiteOnBlackSet(m_pWizardDlg->GetToneChoice());
 }
 
 void Analysis1D::enableWizardNext()
 {
     if (m_pWizardDlg.isNull())
         return;
-    // >>> Enables the wizard's "next" button (control 1).
+    m_pWizardDlg->EnableNext(true);
 }
 
+// The dialogs may be in the middle of their own handler (a cancelled wizard
+// removes the analysis), so they are let go and deleted later, not at once.
 void Analysis1D::destroyDialogs()
 {
-    // >>> The set-up wizard and the detection dialog, where their parent has
-    // >>> not deleted them already, are closed and deleted.
+    if (m_pWizardDlg)
+        m_pWizardDlg->AnalysisGone();
+    if (m_pDetectionDlg)
+        m_pDetectionDlg->AnalysisGone();
     m_pWizardDlg.clear();
     m_pDetectionDlg.clear();
 }

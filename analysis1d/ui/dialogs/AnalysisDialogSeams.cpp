@@ -1,0 +1,45 @@
+// The dialogs the analysis view opens, behind the headless seam it calls.
+
+#include "analysis1d/engine/AnalysisViewSeam.h"
+
+#include "analysis1d/ui/dialogs/CalibrationPS.h"
+#include "analysis1d/ui/dialogs/CalibrationValueDlg.h"
+#include "analysis1d/ui/dialogs/MWLadderDialog.h"
+#include "analysis1d/ui/dialogs/TVRListDialog.h"
+#include "data/CDoubleDataArray.h"
+
+#include <QWidget>
+
+namespace {
+QWidget *widget(QObject *parent)
+{
+    return qobject_cast<QWidget *>(parent);
+}
+} // namespace
+
+bool AnalysisDialogSeams::EditKnownValues(QObject *parent, BandData &data)
+{
+    CalibrationValueDlg dialog(widget(parent), &data);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void AnalysisDialogSeams::ShowCalibrationValues(QObject *parent, Analysis1D &analysis,
+                                                Analysis1DView *view)
+{
+    CalibrationPS sheet(widget(parent), &analysis, view);
+    sheet.exec();
+}
+
+bool AnalysisDialogSeams::ChooseLadder(QObject *parent, CDoubleDataArray &values)
+{
+    MWLadderDialog dialog(widget(parent));
+    if (dialog.exec() != QDialog::Accepted || dialog.GetSelectedLadder() < 0)
+        return false;
+    values = dialog.GetLadder().m_values;
+    return true;
+}
+
+void AnalysisDialogSeams::ShowList(QObject *parent, const QString &title, const QStringList &lines)
+{
+    TVRListDialog::Show(widget(parent), title, lines);
+}

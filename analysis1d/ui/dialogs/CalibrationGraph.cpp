@@ -1,0 +1,156 @@
+#include "analysis1d/ui/dialogs/CalibrationGraph.h"
+
+#include "analysis1d/calibration/CalibrationManager.h"
+#include "analysis1d/engine/Analysis1D.h"
+#include "data/CDoubleDataArray.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+const QString CalibrationGraph::c_needMoreVariables = QStringLiteral("Need More Variables");
+
+namespace {
+constexpr int kCurveSamples = 200;
+}
+
+CalibrationGraph::CalibrationGraph(Analysis1D *analysis, QWidget *parent)
+    : QWidget(parent), m_analysis(analysis), m_view(new QChartView), m_types(new QComboBox)
+{
+    for (int type = CalibrationManager::CurveLinear; type <= CalibrationManager::CurveLogarithmic;
+         ++type)
+        m_types->addItem(CalibrationManager::CurveLabel(type));
+    m_view->setRenderHint(QPainter::Antialiasing);
+    m_view->setMinimumSize(420, 300);
+    auto *form = new QFormLayout;
+    form->addRow(tr("Regression:"), m_types);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(m_view, 1);
+}
+
+int CalibrationGraph::EntryForType(int curveType)
+{
+    switch (curveType) {
+    case CalibrationManager::CurveSecondOrder:
+        return 1;
+    case CalibrationManager::CurveThirdOrder:
+        return 2;
+    case CalibrationManager::CurveLogarithmic:
+        return 3;
+    default:
+        return 0;
+    }
+}
+
+void CalibrationGraph::Initialise()
+{
+    {
+        const QSignalBlocker block(m_types);
+        m_types->setCurrentIndex(EntryForType(currentType()));
+    }
+    connect(m_types, &QComboBox::activated, this, &CalibrationGraph::OnTypeChosen);
+    Plot();
+}
+
+QChart *CalibrationGraph::Chart() const
+{
+    return m_view->chart();
+}
+
+QString CalibrationGraph::Title() const
+{
+    return Chart()->title();
+}
+
+void CalibrationGraph::OnTypeChosen(int index)
+{
+    if (m_types->currentIndex() != index) {
+        const QSignalBlocker block(m_types);
+        m_types->setCurrentIndex(index);
+    }
+    setCurrentType(index + CalibrationManager::CurveLinear);
+    if (m_analysis)
+        m_analysis->UpdateReportAndGraph();
+    Plot();
+}
+
+// The page's type is the combo's: a stored "none" is plotted as linear, the
+// entry the page shows for it.
+void CalibrationGraph::Plot()
+{
+    auto chart = std::make_unique<QChart>();
+    chart->legend()->hide();
+    CDoubleDataArray x;
+    CDoubleDataArray y;
+    points(x, y);
+    const int type = m_types->currentIndex() + CalibrationManager::CurveLinear;
+
+    auto *axisX = new QValueAxis;
+    auto *axisY = new QValueAxis;
+    axisX->setTitleText(xTitle());
+    axisY->setTitleText(yTitle());
+    chart->addAxis(axisX, Qt::AlignBottom);
+    chart->addAxis(axisY, Qt::AlignLeft);
+
+    auto *scatter = new QScatterSeries;
+    scatter->setMarkerSize(9);
+    double minX = 0, maxX = 1, minY = 0, maxY = 1;
+    for (int i = 0; i < x.GetSize(); ++i) {
+        scatter->append(x[i], y[i]);
+        minX = i == 0 ? x[i] : std::min(minX, x[i]);
+        maxX = i == 0 ? x[i] : std::max(maxX, x[i]);
+        minY = i == 0 ? y[i] : std::min(minY, y[i]);
+        maxY = i == 0 ? y[i] : std::max(maxY, y[i]);
+    }
+    chart->addSeries(scatter);
+    scatter->attachAxis(axisX);
+    scatter->attachAxis(axisY);
+
+    QString title;
+    CDoubleDataArray coefficients;
+    if (x.GetSize() < CalibrationManager::MinimumPoints(type)) {
+        title = c_needMoreVariables;
+    } else {
+        title = QStringLiteral("Regression Curve (%1)").arg(CalibrationManager::CurveLabel(type));
+        if (CalibrationManager::Fit(type, x, y, coefficients) && coefficients.GetSize() > 0) {
+            const double r = coefficients[coefficients.GetSize() - 1];
+            title += QStringLiteral("  R=%1").arg(r, 0, 'f', 4);
+            auto *curve = new QLineSeries;
+            for (int i = 0; i <= kCurveSamples; ++i) {
+                const double xi = minX + (maxX - minX) * i / kCurveSamples;
+                const double yi = CalibrationManager::Evaluate(type, coefficients, xi);
+                if (!std::isfinite(yi))
+                    continue;
+                curve->append(xi, yi);
+                minY = std::min(minY, yi);
+                maxY = std::max(maxY, yi);
+            }
+            chart->addSeries(curve);
+            curve->attachAxis(axisX);
+            curve->attachAxis(axisY);
+        }
+    }
+    // Some room around the points, so none sits on the frame.
+    const double padX = maxX > minX ? 0.05 * (maxX - minX) : 1.0;
+    const double padY = maxY > minY ? 0.05 * (maxY - minY) : 1.0;
+    for (auto [axis, low, high] : {std::tuple(axisX, minX - padX, maxX + padX),
+                                   std::tuple(axisY, minY - padY, maxY + padY)}) {
+        axis->setRange(low, high);
+        axis->applyNiceNumbers();
+        axis->setLabelFormat(QStringLiteral("%.4g"));
+    }
+    chart->setTitle(title);
+    QChart *old = m_view->chart();
+    m_view->setChart(chart.release());
+    delete old;
+}

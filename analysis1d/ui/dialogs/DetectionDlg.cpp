@@ -1,0 +1,132 @@
+#include "analysis1d/ui/dialogs/DetectionDlg.h"
+
+#include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/engine/AnalysisSetup.h"
+#include "analysis1d/engine/DetectionSlider.h"
+#include "platform/ProfileStore.h"
+
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+constexpr int kPageSize = 5;
+}
+
+DetectionDlg::DetectionDlg(QWidget *parent, Analysis1DView *view, Analysis1D *analysis)
+    : Analysis1DDialog(parent, view, analysis), m_slider(new QSlider(Qt::Horizontal)),
+      m_value(new QLabel), m_detect(new QPushButton(QStringLiteral("Detect")))
+{
+    setWindowTitle(QStringLiteral("Detection"));
+    setWindowFlag(Qt::Tool);
+    m_slider->setRange(DetectionSlider::kMinimum, DetectionSlider::kMaximum);
+    m_slider->setSingleStep(1);
+    m_slider->setPageStep(kPageSize);
+    m_slider->setTickPosition(QSlider::TicksBelow);
+    m_slider->setTickInterval(10);
+    m_slider->setMinimumWidth(260);
+    m_value->setMinimumWidth(32);
+    m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(m_slider, &QSlider::actionTriggered, this, &DetectionDlg::onSliderAction);
+    connect(m_detect, &QPushButton::clicked, this, &DetectionDlg::OnDetect);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(new QLabel(QStringLiteral("Less Bands")));
+    row->addWidget(m_slider, 1);
+    row->addWidget(new QLabel(QStringLiteral("More Bands")));
+    row->addWidget(m_value);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok);
+    buttons->addButton(m_detect, QDialogButtonBox::ActionRole);
+    m_detect->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DetectionDlg::accept);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    readStoredPosition();
+}
+
+void DetectionDlg::readStoredPosition()
+{
+    m_position = DetectionSlider::StoredPosition();
+    m_threshold = DetectionSlider::ThresholdFromSlider(m_position);
+    const QSignalBlocker block(m_slider);
+    m_slider->setSliderPosition(m_position);
+    m_value->setText(QString::asprintf("%d", m_position));
+}
+
+// Each step counts from the position the dialog holds, which may be a stored
+// one outside the slider's range; the result is clamped to it.
+void DetectionDlg::onSliderAction(int action)
+{
+    int position = m_position;
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        position += 1;
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        position -= 1;
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        position += kPageSize;
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        position -= kPageSize;
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        position = DetectionSlider::kMinimum;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        position = DetectionSlider::kMaximum;
+        break;
+    case QAbstractSlider::SliderMove:
+        position = m_slider->sliderPosition();
+        break;
+    default:
+        return;
+    }
+    setPosition(position);
+}
+
+void DetectionDlg::setPosition(int position)
+{
+    m_position
+        = std::clamp(position, int(DetectionSlider::kMinimum), int(DetectionSlider::kMaximum));
+    m_slider->setSliderPosition(m_position);
+    m_threshold = DetectionSlider::ThresholdFromSlider(m_position);
+    m_value->setText(QString::asprintf("%d", m_position));
+}
+
+void DetectionDlg::OnDetect()
+{
+    ProfileStore::instance().WriteSectionInt(DetectionSlider::ProfileSection(),
+                                             DetectionSlider::ProfileKey(), m_position);
+    if (!m_analysis || !m_analysis->GetAnalysisDocument())
+        return;
+    AnalysisSetup(*m_analysis->GetAnalysisDocument()).Detect(m_threshold);
+    m_analysis->UpdateReportAndGraph();
+    repaintView();
+}
+
+void DetectionDlg::end()
+{
+    hide();
+    if (m_analysis)
+        m_analysis->WizardEnded();
+    deleteLater();
+}
+
+void DetectionDlg::accept()
+{
+    end();
+}
+
+void DetectionDlg::reject()
+{
+    end();
+}
