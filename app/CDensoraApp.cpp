@@ -6,6 +6,7 @@
 
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "appbase/ui/GuiPrompts.h"
+#include "util/CExportTable.h"
 
 #include "platform/ProfileStore.h"
 #include "platform/Prompts.h"
@@ -94,6 +95,8 @@ bool CDensoraApp::InitInstance()
     // The user's settings: ~/.config/TavoroSystems/Densora.conf.
     ProfileStore::install(std::make_unique<SettingsProfileStore>());
     Prompts::install(std::make_unique<GuiPrompts>());
+    // Exported tables open in the desktop's spreadsheet program once written.
+    CExportTable::SetOpensOnDesktop(true);
     m_recentFiles.Load(ProfileStore::instance());
 
     QCommandLineParser parser;

@@ -170,9 +170,8 @@ void CMainFrame::registerCommands()
     r.action(AppCmd::AppLookVS2005)->setText(QStringLiteral("Visual Studio 2005"));
     r.action(AppCmd::AppLookVS2008)->setText(QStringLiteral("Visual Studio 2008"));
 
-    // >>> The options sheet (Analysis1DDoc::ShowApplicationOptions) comes with
-    // >>> the analysis windows; until then the command is shown but disabled.
-    r.add(AppCmd::Options, QStringLiteral("Opt&ions"), {}, [] { return false; });
+    r.add(AppCmd::Options, QStringLiteral("Opt&ions"),
+          [this] { m_pDocument->ShowApplicationOptions(this); });
 
     r.add(AppCmd::AnalysisData, QStringLiteral("Analysis Data"), [this] { OnAnalysisData(); },
           {}, [this] { return GetOutputWnd() && !GetOutputWnd()->isHidden(); });

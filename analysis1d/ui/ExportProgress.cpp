@@ -1,7 +1,8 @@
 #include "analysis1d/ui/ExportProgress.h"
 
+#include "util/ui/CProgressDlg.h"
+
 #include <QCoreApplication>
-#include <QProgressDialog>
 
 #include <algorithm>
 
@@ -13,43 +14,35 @@ ExportProgress::Factory &installedFactory()
     return factory;
 }
 
-// Until the program's own progress dialog is installed.
+// The program's progress dialog: percentage text, cancel flag, owner
+// disabled while it is open.
 class DialogProgress : public ExportProgress
 {
 public:
-    DialogProgress(QWidget *owner, const QString &caption)
-        : m_dialog(caption, QStringLiteral("Cancel"), 0, 100, owner)
+    DialogProgress(QWidget *owner, const QString &caption) : m_dialog(caption)
     {
-        m_dialog.setWindowTitle(caption);
-        m_dialog.setMinimumDuration(500);
-        m_dialog.setAutoReset(false);
-        m_dialog.setAutoClose(false);
-        // Cancel asks first: the dialog stays until the export ends.
-        QObject::disconnect(&m_dialog, &QProgressDialog::canceled, &m_dialog,
-                            &QProgressDialog::cancel);
-        QObject::connect(&m_dialog, &QProgressDialog::canceled, [this] { m_cancel = true; });
+        m_dialog.Create(owner);
     }
+    ~DialogProgress() override { m_dialog.DestroyWindow(); }
     void SetRange(int lower, int upper) override
     {
-        m_dialog.setRange(lower, std::max(lower, upper));
-        m_dialog.setValue(lower);
+        m_dialog.SetRange(lower, std::max(lower, upper));
+        m_dialog.SetStep(1);
+        m_dialog.SetPos(lower);
     }
     void StepIt() override
     {
-        m_dialog.setValue(std::min(m_dialog.value() + 1, m_dialog.maximum()));
+        m_dialog.StepIt();
         QCoreApplication::processEvents();
     }
     int CheckCancelButton() override
     {
         QCoreApplication::processEvents();
-        const bool cancel = m_cancel;
-        m_cancel = false;
-        return cancel ? 1 : 0;
+        return m_dialog.CheckCancelButton() ? 1 : 0;
     }
 
 private:
-    QProgressDialog m_dialog;
-    bool m_cancel = false;
+    CProgressDlg m_dialog;
 };
 
 } // namespace

@@ -3,7 +3,7 @@
 // Progress of a long export, stepped from the user-interface thread. The
 // window code asks for one through Create; the desktop program may install a
 // factory of its own (its progress dialog), tests install a scripted one.
-// The default is a modal-less QProgressDialog over the owner.
+// The default is the program's CProgressDlg over the owner.
 
 #include <QString>
 
