@@ -65,7 +65,7 @@ fuzz: fuzz-build
 
 # Rewrites the seed corpora from the programs' own writers.
 fuzz-corpus: fuzz-build
-	$(FUZZ_DIR)/bin/MakeFuzzCorpus fuzz/corpus
+	rm -rf fuzz/corpus && ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/bin/MakeFuzzCorpus fuzz/corpus
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

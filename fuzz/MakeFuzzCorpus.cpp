@@ -304,9 +304,10 @@ int main(int argc, char **argv)
     const QString analysed = scratchFile(QStringLiteral("analysed.dsr"));
     const int status = CliCommand::Run(
         {QStringLiteral("analyze"), scratchFile(QStringLiteral("gel.tif")), QStringLiteral("--dark"),
-         QStringLiteral("--area"), QStringLiteral("4,4,92,68"), QStringLiteral("--example-band"),
+         QStringLiteral("--area"), QStringLiteral("4,4,88,64"), QStringLiteral("--example-band"),
          QStringLiteral("12,22,16,6"), QStringLiteral("--wells"), QStringLiteral("8"),
-         QStringLiteral("--dye-front"), QStringLiteral("64"), QStringLiteral("--ladder-lane"),
+         QStringLiteral("--dye-front"), QStringLiteral("64"), QStringLiteral("--slider"),
+         QStringLiteral("100"), QStringLiteral("--ladder-lane"),
          QStringLiteral("1"), QStringLiteral("--ladder"), QStringLiteral("100,50,25"),
          QStringLiteral("--save"), analysed},
         &outBuffer, &errBuffer);
