@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: all deps configure build test run screenshots clean
+.PHONY: all deps configure build test run screenshots clean test-asan fuzz fuzz-build fuzz-corpus
 
 all: build
 
@@ -46,5 +46,40 @@ run: build
 screenshots: build
 	cd $(BUILD_DIR) && ctest -R DensoraScreenshots --output-on-failure
 
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer
+# in a folder of its own; the first error ends the program that has it.
+ASAN_DIR ?= build-asan
+SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1:strict_string_checks=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt
+
+test-asan: deps
+	@if [ ! -f $(ASAN_DIR)/build.ninja ]; then \
+		cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDENSORA_SANITIZE=ON; \
+	fi
+	cmake --build $(ASAN_DIR) -j$(JOBS)
+	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+# The readers under libFuzzer (clang), built in their own folder; each target
+# runs FUZZ_SECONDS seconds from its seed corpus in fuzz/corpus/<target>.
+# Not part of `make test`.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+fuzz-build:
+	@./scripts/install-deps.sh --fuzz
+	@if [ ! -f $(FUZZ_DIR)/build.ninja ]; then \
+		CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja \
+			-DCMAKE_BUILD_TYPE=RelWithDebInfo -DDENSORA_FUZZ=ON; \
+	fi
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	$(SANITIZER_ENV) ./fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Rewrites the seed corpora from the programs' own writers.
+fuzz-corpus: fuzz-build
+	rm -rf fuzz/corpus && ASAN_OPTIONS=detect_leaks=0 $(FUZZ_DIR)/bin/MakeFuzzCorpus fuzz/corpus
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

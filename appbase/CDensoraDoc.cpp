@@ -9,6 +9,7 @@
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
 #include "platform/Prompts.h"
+#include "platform/SaveFileCommit.h"
 
 #include <FreeImage.h>
 
@@ -334,7 +335,7 @@ bool CDensoraDoc::OnSaveDocument(const QString &path)
         ok = false;
     }
     if (ok)
-        ok = file.commit();
+        ok = commitSaveFile(file);
     else
         file.cancelWriting();
     if (!ok) {

@@ -1,5 +1,7 @@
 #include "cli/OutputFile.h"
 
+#include "platform/SaveFileCommit.h"
+
 #include <QSaveFile>
 
 bool OutputFile::Write(const QString &path, const QByteArray &contents, QString *error)
@@ -14,9 +16,5 @@ bool OutputFile::Write(const QString &path, const QByteArray &contents, QString 
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    return commitSaveFile(file, error);
 }

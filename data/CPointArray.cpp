@@ -1,8 +1,12 @@
 #include "data/CPointArray.h"
 
 #include "data/ArrayArchive.h"
+#include "platform/Exceptions.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 IMPLEMENT_SERIAL(CPointArray, CObject, VERSIONABLE_SCHEMA | 0)
 
@@ -12,10 +16,20 @@ CPointArray::~CPointArray() = default;
 
 void CPointArray::Serialize(CArchive &ar)
 {
-    if (ar.IsStoring())
+    if (ar.IsStoring()) {
         ArrayArchive::store(ar, m_data);
-    else
-        ArrayArchive::loadAppend(ar, m_data);
+        return;
+    }
+    // Points are picture coordinates, refused beyond what any picture has, as
+    // the archive refuses single points.
+    std::vector<CPoint> loaded;
+    ArrayArchive::loadAppend(ar, loaded);
+    for (const CPoint &p : loaded) {
+        if (std::abs(int64_t(p.x)) > CArchive::kMaxCoordinate
+            || std::abs(int64_t(p.y)) > CArchive::kMaxCoordinate)
+            throw CArchiveException(CArchiveException::genericException);
+    }
+    m_data.insert(m_data.end(), loaded.begin(), loaded.end());
 }
 
 void CPointArray::reverseOrder()

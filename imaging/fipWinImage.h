@@ -38,7 +38,7 @@ class fipWinImage : public fipImage, public CObject
 
 public:
     // Palettes of grey pictures; the numbers are stored in documents.
-    enum enPalette {
+    enum enPalette : int {
         PaletteNormal = 0,
         PaletteSaturation = 1,
         PaletteShadesOfGreen = 2,

@@ -51,6 +51,34 @@ void CArchive::Write(const void *buffer, qint64 size)
                              QStringLiteral("cannot write: %1").arg(m_device->errorString()));
 }
 
+namespace {
+void checkCoordinate(int32_t value)
+{
+    if (value < -CArchive::kMaxCoordinate || value > CArchive::kMaxCoordinate)
+        throw CArchiveException(CArchiveException::genericException);
+}
+} // namespace
+
+CArchive &CArchive::operator>>(CPoint &p)
+{
+    CPoint read;
+    *this >> read.x >> read.y;
+    checkCoordinate(read.x);
+    checkCoordinate(read.y);
+    p = read;
+    return *this;
+}
+
+CArchive &CArchive::operator>>(CRect &r)
+{
+    CRect read;
+    *this >> read.left >> read.top >> read.right >> read.bottom;
+    for (const int32_t value : {read.left, read.top, read.right, read.bottom})
+        checkCoordinate(value);
+    r = read;
+    return *this;
+}
+
 void CArchive::Flush() { }
 
 void CArchive::Close() { Flush(); }

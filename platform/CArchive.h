@@ -100,14 +100,18 @@ public:
     CArchive &operator<<(const QString &s) { WriteString(s); return *this; }
     CArchive &operator>>(QString &s) { s = ReadString(); return *this; }
     CArchive &operator<<(const CPoint &p) { return *this << int32_t(p.x) << int32_t(p.y); }
-    CArchive &operator>>(CPoint &p) { return *this >> p.x >> p.y; }
+    // Points and rectangles are picture coordinates: a value no picture could
+    // have (beyond +-kMaxCoordinate) comes from a damaged file and is refused
+    // with CArchiveException, so the arithmetic on them cannot overflow.
+    static constexpr int32_t kMaxCoordinate = 1 << 28;
+    CArchive &operator>>(CPoint &p);
     CArchive &operator<<(const CSize &s) { return *this << int32_t(s.cx) << int32_t(s.cy); }
     CArchive &operator>>(CSize &s) { return *this >> s.cx >> s.cy; }
     CArchive &operator<<(const CRect &r)
     {
         return *this << int32_t(r.left) << int32_t(r.top) << int32_t(r.right) << int32_t(r.bottom);
     }
-    CArchive &operator>>(CRect &r) { return *this >> r.left >> r.top >> r.right >> r.bottom; }
+    CArchive &operator>>(CRect &r);
 
     // Strings are written in the Unicode form; both forms are read.
     void WriteString(const QString &s);

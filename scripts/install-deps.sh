@@ -1,7 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Densora builds against. Idempotent: when
 # everything is present it does nothing and prints nothing.
+#
+#   --fuzz   also clang and libFuzzer, for `make fuzz` only (the everyday
+#            build and `make test` use g++ alone)
 set -euo pipefail
+
+fuzz=0
+for arg in "$@"; do
+    case "$arg" in
+        --fuzz) fuzz=1 ;;
+        *) echo "usage: $0 [--fuzz]" >&2; exit 2 ;;
+    esac
+done
 
 packages=(
     g++ cmake ninja-build ccache pkg-config
@@ -13,6 +24,10 @@ packages=(
     unzip  # the tests read exported workbooks back
     libgtest-dev libgmock-dev libbenchmark-dev
 )
+# Debian bookworm's clang is 14; its libFuzzer comes in the matching package.
+if [ "$fuzz" -eq 1 ]; then
+    packages+=(clang clang-14 libclang-rt-14-dev libfuzzer-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -56,7 +56,7 @@ bool MWLadder::operator==(const CDrawObject &other) const
     if (!o || !AnalysisOverlay::operator==(other) || o->m_Markers.GetSize() != m_Markers.GetSize())
         return false;
     for (int i = 0; i < m_Markers.GetSize(); ++i) {
-        if (!(m_Markers[i] == o->m_Markers[i]))
+        if (!m_Markers[i].operator==(o->m_Markers[i])) // the virtual comparison, not a reversed one
             return false;
     }
     return o->m_Name == m_Name && o->m_Material == m_Material && o->m_Units == m_Units

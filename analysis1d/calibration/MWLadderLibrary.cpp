@@ -3,6 +3,7 @@
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
 #include "platform/ProfileStore.h"
+#include "platform/SaveFileCommit.h"
 
 #include <QDir>
 #include <QFile>
@@ -92,10 +93,10 @@ void MWLadderLibrary::Save() const
         ladder.Store(ar);
     ar.Close();
     // Only a complete file replaces the library.
-    if (!file.commit())
+    QString error;
+    if (!commitSaveFile(file, &error))
         throw CFileException(CFileException::genericException, m_path,
-                             QStringLiteral("cannot write the ladder library: %1")
-                                 .arg(file.errorString()));
+                             QStringLiteral("cannot write the ladder library: %1").arg(error));
 }
 
 void MWLadderLibrary::Add(const StorableMWStandard &ladder)

@@ -15,6 +15,7 @@
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
 #include "platform/Prompts.h"
+#include "platform/SaveFileCommit.h"
 
 #include <FreeImagePlus.h>
 
@@ -342,7 +343,7 @@ bool Analysis1DDoc::OnFileSaveOverlayAs()
             ok = false;
         }
         if (ok)
-            ok = file.commit();
+            ok = commitSaveFile(file);
         else
             file.cancelWriting();
     }

@@ -147,6 +147,14 @@ TEST(DataArrayArchive, LoadingAppendsToExistingValues)
     ASSERT_EQ(p.GetSize(), 2);
     EXPECT_EQ(p[0], CPoint(3, 3));
     EXPECT_EQ(p[1], CPoint(1, 2));
+
+    // A point no picture has (here y = 2^28 + 1) refuses the whole array.
+    EXPECT_THROW(loadBytes(hexBytes("02000000"
+                                    "0500000006000000"
+                                    "0100000001000010"),
+                           [&](CArchive &ar) { p.Serialize(ar); }),
+                 CArchiveException);
+    EXPECT_EQ(p.GetSize(), 2);
 }
 
 TEST(DataArrayArchive, LargeArraysRoundTrip)

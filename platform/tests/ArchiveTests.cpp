@@ -6,6 +6,8 @@
 #include <QBuffer>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 // A small serialisable class with one int, used to check the object protocol.
@@ -120,6 +122,37 @@ TEST(Archive, StringsCountsAndRawValues)
         EXPECT_TRUE(flag);
         EXPECT_EQ(d, 1.5);
     });
+}
+
+// Coordinates no picture has come from damaged files; everything computed
+// from them (widths, shifts, centres) would overflow.
+TEST(Archive, PointsAndRectanglesBeyondAnyPictureAreRefused)
+{
+    const int32_t limit = CArchive::kMaxCoordinate;
+    const QByteArray atLimit = storeBytes([&](CArchive &ar) {
+        ar << CPoint(-limit, limit) << CRect(-limit, -limit, limit, limit);
+    });
+    loadBytes(atLimit, [&](CArchive &ar) {
+        CPoint p;
+        CRect r;
+        ar >> p >> r;
+        EXPECT_EQ(p, CPoint(-limit, limit));
+        EXPECT_EQ(r, CRect(-limit, -limit, limit, limit));
+    });
+    for (int field = 0; field < 4; ++field) {
+        CRect bad(0, 0, 10, 10);
+        int32_t *values[] = {&bad.left, &bad.top, &bad.right, &bad.bottom};
+        *values[field] = field % 2 ? limit + 1 : -limit - 1;
+        const QByteArray bytes = storeBytes([&](CArchive &ar) { ar << bad; });
+        CRect r(1, 2, 3, 4);
+        EXPECT_THROW(loadBytes(bytes, [&](CArchive &ar) { ar >> r; }), CArchiveException);
+        EXPECT_EQ(r, CRect(1, 2, 3, 4)); // untouched
+    }
+    const QByteArray farPoint
+        = storeBytes([&](CArchive &ar) { ar << CPoint(0, std::numeric_limits<int32_t>::min()); });
+    CPoint p(5, 6);
+    EXPECT_THROW(loadBytes(farPoint, [&](CArchive &ar) { ar >> p; }), CArchiveException);
+    EXPECT_EQ(p, CPoint(5, 6));
 }
 
 TEST(Archive, NarrowStringsAreRead)

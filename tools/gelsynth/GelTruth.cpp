@@ -1,6 +1,7 @@
 #include "tools/gelsynth/GelTruth.h"
 
 #include "tools/gelsynth/GelDescription.h"
+#include "platform/SaveFileCommit.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -119,12 +120,7 @@ bool GelTruth::write(const QString &path, QString *error) const
         return false;
     }
     file.write(toText().toUtf8());
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
+    return commitSaveFile(file, error);
 }
 
 GelTruth GelTruth::read(const QString &path)
