@@ -9,7 +9,7 @@
 // QAction lives in Qt Gui, so the registry and the headless views share it
 // with the widgets.
 
-#include <QAction>
+#include <QtGui/QAction> // Qt Gui in Qt 6, not Widgets
 #include <QObject>
 #include <QString>
 
