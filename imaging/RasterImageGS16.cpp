@@ -91,11 +91,21 @@ void RasterImageGS16::copy(const RasterImageGS16 &other)
 {
     if (this == &other)
         return;
+    copyShape(other);
+    if (other.m_pPixels)
+        std::memcpy(m_pPixels.get(), other.m_pPixels.get(),
+                    size_t(m_Width) * size_t(m_Height) * sizeof(int));
+}
+
+void RasterImageGS16::copyShape(const RasterImageGS16 &other)
+{
+    if (this == &other)
+        return;
     const size_t count = size_t(other.m_Width) * size_t(other.m_Height);
     std::unique_ptr<int[]> pixels;
     if (other.m_pPixels) {
-        // A buffer of the same size is refilled: a fresh one of a large
-        // picture costs more in new pages than the copy itself.
+        // A buffer of the same size is reused: a fresh one of a large
+        // picture costs more in new pages than a copy into it.
         if (m_pPixels && size_t(m_Width) * size_t(m_Height) == count) {
             pixels = std::move(m_pPixels);
         } else {
@@ -105,7 +115,6 @@ void RasterImageGS16::copy(const RasterImageGS16 &other)
                 throw CMemoryException();
             }
         }
-        std::memcpy(pixels.get(), other.m_pPixels.get(), count * sizeof(int));
     }
     RasterImage::copy(other);
     m_pPixels = std::move(pixels);
@@ -253,17 +262,45 @@ void RasterImageGS16::copyTo(CIntDataArray *out) const
     out->vector().assign(m_pPixels.get(), m_pPixels.get() + count);
 }
 
+namespace {
+// a - b, clipped to 0 .. INT_MAX, over one row.
+void subtractRow(const int *a, const int *b, int *out, int n)
+{
+    for (int x = 0; x < n; ++x) {
+        const int64_t d = int64_t(a[x]) - int64_t(b[x]);
+        out[x] = d > 0 ? int(std::min<int64_t>(d, INT_MAX)) : 0;
+    }
+}
+} // namespace
+
 void RasterImageGS16::subtractImage(const RasterImageGS16 *other)
 {
     if (!other || other->m_Width < m_Width || other->m_Height < m_Height)
         throw CInvalidArgException("RasterImageGS16::subtractImage: the other raster is smaller");
     for (int y = 0; y < m_Height; ++y) {
         int *row = m_pPixels.get() + size_t(m_Width) * size_t(y);
-        const int *sub = other->m_pPixels.get() + size_t(other->m_Width) * size_t(y);
-        for (int x = 0; x < m_Width; ++x) {
-            const int64_t d = int64_t(row[x]) - int64_t(sub[x]);
-            row[x] = d > 0 ? int(std::min<int64_t>(d, INT_MAX)) : 0;
-        }
+        subtractRow(row, other->m_pPixels.get() + size_t(other->m_Width) * size_t(y), row, m_Width);
+    }
+    calculateStatistics();
+}
+
+void RasterImageGS16::setDifference(const RasterImageGS16 &minuend,
+                                    const RasterImageGS16 &subtrahend)
+{
+    if (subtrahend.m_Width < minuend.m_Width || subtrahend.m_Height < minuend.m_Height)
+        throw CInvalidArgException("RasterImageGS16::subtractImage: the other raster is smaller");
+    if (this == &subtrahend || !minuend.m_pPixels) {
+        copy(minuend);
+        subtractImage(&subtrahend);
+        return;
+    }
+    if (this != &minuend)
+        copyShape(minuend);
+    for (int y = 0; y < m_Height; ++y) {
+        const size_t offset = size_t(m_Width) * size_t(y);
+        subtractRow(minuend.m_pPixels.get() + offset,
+                    subtrahend.m_pPixels.get() + size_t(subtrahend.m_Width) * size_t(y),
+                    m_pPixels.get() + offset, m_Width);
     }
     calculateStatistics();
 }

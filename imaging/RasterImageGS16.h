@@ -42,6 +42,10 @@ public:
     ~RasterImageGS16() override;
 
     void copy(const RasterImageGS16 &other);
+    // Takes the other raster's size, depth and statistics but none of its
+    // pixels: for a raster the caller is about to overwrite entirely. A
+    // buffer of the same size is kept as it is, a new one is uninitialised.
+    void copyShape(const RasterImageGS16 &other);
 
     // Pixel access checks nothing: callers clip their coordinates first.
     int getPixel(int x, int y) const { return m_pPixels[size_t(m_Width) * size_t(y) + size_t(x)]; }
@@ -78,6 +82,10 @@ public:
     // this = max(0, this - other) pixel by pixel; statistics are refreshed.
     // other must be at least as large (CInvalidArgException otherwise).
     void subtractImage(const RasterImageGS16 *other);
+    // This raster becomes minuend with subtrahend taken off, pixel by pixel,
+    // exactly as copy(minuend) then subtractImage(&subtrahend), without
+    // writing the copy first.
+    void setDifference(const RasterImageGS16 &minuend, const RasterImageGS16 &subtrahend);
     void calculateStatistics();
     // New display image of the raster (8-bit standard bitmap for depth 8,
     // otherwise 16-bit grey); the caller owns it.

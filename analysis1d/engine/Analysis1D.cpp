@@ -185,14 +185,16 @@ void Analysis1D::CreateBGImage(CRect rect)
     // The rasters of an earlier call are refilled in place (see
     // RasterImageGS16::copy); a failure leaves neither behind.
     try {
+        // The minimum filter writes every pixel of the background raster and
+        // the difference every pixel of the other: neither needs a copy of
+        // the analysis image's pixels first, only its size and statistics.
         for (std::unique_ptr<RasterImageGS16> *raster : {&m_pBGImage, &m_pBGSubtractedImage}) {
-            if (*raster)
-                **raster = *m_pAnalysisImage;
-            else
-                *raster = std::make_unique<RasterImageGS16>(*m_pAnalysisImage);
+            if (!*raster)
+                *raster = std::make_unique<RasterImageGS16>();
         }
+        m_pBGImage->copyShape(*m_pAnalysisImage);
         ImageProcessing::generateBGViaMinFilter(m_pAnalysisImage.get(), m_pBGImage.get(), kx, ky);
-        m_pBGSubtractedImage->subtractImage(m_pBGImage.get());
+        m_pBGSubtractedImage->setDifference(*m_pAnalysisImage, *m_pBGImage);
         ImageProcessing::smoothenViaAverageFilter(m_pBGSubtractedImage.get(), 3);
     } catch (...) {
         m_pBGImage.reset();

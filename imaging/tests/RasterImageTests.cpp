@@ -307,6 +307,27 @@ TEST(RasterImageGS16, PolarPixelsAndSubtraction)
     EXPECT_DOUBLE_EQ(a.getMean(), 17.5);
     EXPECT_THROW(b.subtractImage(&a), CInvalidArgException);
 
+    // The difference into a third raster (fresh, or reused with stale pixels),
+    // and in place, equals copy-then-subtract, statistics included; a smaller
+    // subtrahend is refused as before.
+    RasterImageGS16 wide(3, 3);
+    for (int i = 0; i < 9; ++i)
+        wide.setPixel(i % 3, i / 3, (i * 37) % 11 - 2);
+    RasterImageGS16 expected(wide);
+    expected.subtractImage(&b);
+    RasterImageGS16 reused(3, 3);
+    reused.setPixel(2, 2, 999);
+    RasterImageGS16 fresh;
+    for (RasterImageGS16 *target : {&reused, &fresh, &wide}) { // in place last
+        target->setDifference(wide, b);
+        for (int y = 0; y < 3; ++y)
+            EXPECT_EQ(rowOf(*target, y), rowOf(expected, y));
+        EXPECT_EQ(target->getMin(), expected.getMin());
+        EXPECT_EQ(target->getMax(), expected.getMax());
+        EXPECT_DOUBLE_EQ(target->getMean(), expected.getMean());
+    }
+    EXPECT_THROW(wide.setDifference(wide, a), CInvalidArgException);
+
     // Values outside 0 .. largest value cannot be counted.
     a.setPixel(1, 1, -1);
     CIntDataArray histogram;
