@@ -164,8 +164,7 @@ int failed(Failure *failure, int status, const QString &file, const QString &rea
 // 'savePath' when one is given. Notes are printed as they come, after
 // 'notePrefix'.
 int runAnalysis(const CliOptions &options, const QString &picture, const QString &savePath,
-                const QString &notePrefix, BatchAnalysis &batch, QIODevice *err,
-                Failure *failure)
+                const QString &notePrefix, BatchAnalysis &batch, QIODevice *err, Failure *failure)
 {
     QString error;
     if (!batch.LoadImage(picture, &error))
@@ -253,14 +252,14 @@ QByteArray summaryTable(const QList<PictureSummary> &lines, bool documents)
     heading << QStringLiteral("Result");
     // Tabs and line breaks in a name or reason would break the columns.
     const auto cell = [](QString text) {
-        return text.replace(QLatin1Char('\t'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
     };
     QString text = heading.join(QLatin1Char('\t')) + QLatin1Char('\n');
     for (const PictureSummary &line : lines) {
-        QStringList cells = {cell(line.picture),
-                             line.lanes < 0 ? QString() : QString::number(line.lanes),
-                             line.lanes < 0 ? QString() : QString::number(line.bands),
-                             cell(line.report)};
+        QStringList cells
+            = {cell(line.picture), line.lanes < 0 ? QString() : QString::number(line.lanes),
+               line.lanes < 0 ? QString() : QString::number(line.bands), cell(line.report)};
         if (documents)
             cells << cell(line.document);
         cells << cell(line.result);
@@ -276,7 +275,8 @@ int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
 {
     QString error;
     // A template no picture can use is one error, not one per picture.
-    if (!options.templateFile.isEmpty() && !BatchAnalysis::CheckTemplate(options.templateFile, &error))
+    if (!options.templateFile.isEmpty()
+        && !BatchAnalysis::CheckTemplate(options.templateFile, &error))
         return fileError(err, options.templateFile, error);
     if (!QDir().mkpath(options.outDir))
         return fileError(err, options.outDir, QStringLiteral("the folder cannot be created"));
@@ -300,8 +300,9 @@ int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
             // Texts a failed picture left behind are not the next one's notes.
             CliPrompts::TakeMessages();
             const QString reportPath = outDir.filePath(picture.name + reportSuffix);
-            const QString savePath
-                = options.saveEach ? outDir.filePath(picture.name + QStringLiteral(".dsr")) : QString();
+            const QString savePath = options.saveEach
+                ? outDir.filePath(picture.name + QStringLiteral(".dsr"))
+                : QString();
             try {
                 BatchAnalysis batch;
                 Failure failure;
@@ -312,8 +313,9 @@ int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
                 if (status == CliCommand::Success) {
                     const QString documentPath
                         = savePath.isEmpty() ? QString() : QFileInfo(savePath).absoluteFilePath();
-                    status = produceOutputs(single, batch, QFileInfo(picture.path).absoluteFilePath(),
-                                            documentPath, &report, err);
+                    status
+                        = produceOutputs(single, batch, QFileInfo(picture.path).absoluteFilePath(),
+                                         documentPath, &report, err);
                     if (status != CliCommand::Success)
                         failed(&failure, status, reportPath,
                                QStringLiteral("the report could not be made"));
@@ -334,7 +336,8 @@ int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
                         : QStringLiteral("%1: %2").arg(failure.file, failure.reason);
                 }
             } catch (const std::exception &e) {
-                reason = QStringLiteral("the analysis failed: %1").arg(QString::fromLocal8Bit(e.what()));
+                reason = QStringLiteral("the analysis failed: %1")
+                             .arg(QString::fromLocal8Bit(e.what()));
             }
         }
         if (!reason.isEmpty()) {
@@ -342,23 +345,25 @@ int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
             line.result = QStringLiteral("failed: ") + reason;
             print(err, QStringLiteral("%1: %2: %3\n").arg(kProgram, picture.path, reason));
         } else if (progress) {
-            print(err, QStringLiteral("%1: [%2/%3] %4: %5 lanes, %6 bands\n")
-                           .arg(kProgram)
-                           .arg(i + 1)
-                           .arg(pictures.size())
-                           .arg(picture.path)
-                           .arg(line.lanes)
-                           .arg(line.bands));
+            print(err,
+                  QStringLiteral("%1: [%2/%3] %4: %5 lanes, %6 bands\n")
+                      .arg(kProgram)
+                      .arg(i + 1)
+                      .arg(pictures.size())
+                      .arg(picture.path)
+                      .arg(line.lanes)
+                      .arg(line.bands));
         }
         summary.append(line);
     }
     out->write(summaryTable(summary, options.saveEach));
     if (failures == 0)
         return CliCommand::Success;
-    print(err, QStringLiteral("%1: %2 of %3 pictures failed\n")
-                   .arg(kProgram)
-                   .arg(failures)
-                   .arg(pictures.size()));
+    print(err,
+          QStringLiteral("%1: %2 of %3 pictures failed\n")
+              .arg(kProgram)
+              .arg(failures)
+              .arg(pictures.size()));
     return CliCommand::InputOutputError;
 }
 

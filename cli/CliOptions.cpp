@@ -347,9 +347,10 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
     const bool analyze = out->command == Command::Analyze;
     // With --out, --save names no file (each picture's document is named after
     // it), so it must be known before --save is read.
-    const bool batch = analyze && std::any_of(arguments.begin() + 1, arguments.end(), [](const QString &a) {
-        return a == QLatin1String("--out") || a.startsWith(QLatin1String("--out="));
-    });
+    const bool batch
+        = analyze && std::any_of(arguments.begin() + 1, arguments.end(), [](const QString &a) {
+              return a == QLatin1String("--out") || a.startsWith(QLatin1String("--out="));
+          });
 
     QStringList seen;
     for (int i = 1; i < arguments.size(); ++i) {
@@ -416,9 +417,10 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
                                    "for their reports")
                         .arg(out->inputs[1]));
     if (batch) {
-        const bool documentNamed = std::any_of(out->inputs.begin(), out->inputs.end(), [](const QString &a) {
-            return a.endsWith(QLatin1String(".dsr"), Qt::CaseInsensitive);
-        });
+        const bool documentNamed
+            = std::any_of(out->inputs.begin(), out->inputs.end(), [](const QString &a) {
+                  return a.endsWith(QLatin1String(".dsr"), Qt::CaseInsensitive);
+              });
         if (!out->saveFile.isEmpty() || documentNamed)
             return fail(error,
                         QStringLiteral("with --out, --save takes no file name: each picture's "
@@ -434,9 +436,8 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
     const bool fromTemplate = !out->templateFile.isEmpty();
     if (fromTemplate) {
         // The template places these shapes itself.
-        for (const char *shape :
-             {"--area", "--example-band", "--lane-width", "--band-height", "--dark", "--wells",
-              "--dye-front"}) {
+        for (const char *shape : {"--area", "--example-band", "--lane-width", "--band-height",
+                                  "--dark", "--wells", "--dye-front"}) {
             if (seen.contains(QLatin1String(shape)))
                 return fail(error,
                             QStringLiteral("%1 and --template do not go together: the template "

@@ -51,10 +51,14 @@ band 110 8 8000000
 }
 
 // The shapes of the template, as options of a run without one.
-const QStringList kShapes = {QStringLiteral("--area"),         QStringLiteral("20,20,270,220"),
-                             QStringLiteral("--example-band"), QStringLiteral("94,82,40,16"),
-                             QStringLiteral("--dark"),         QStringLiteral("--wells"),
-                             QStringLiteral("30"),             QStringLiteral("--dye-front"),
+const QStringList kShapes = {QStringLiteral("--area"),
+                             QStringLiteral("20,20,270,220"),
+                             QStringLiteral("--example-band"),
+                             QStringLiteral("94,82,40,16"),
+                             QStringLiteral("--dark"),
+                             QStringLiteral("--wells"),
+                             QStringLiteral("30"),
+                             QStringLiteral("--dye-front"),
                              QStringLiteral("230")};
 
 struct RunResult
@@ -173,10 +177,8 @@ TEST_F(CliBatch, FolderWithTemplateGoesOnPastADamagedGel)
     ASSERT_EQ(lines.size(), 4) << r.out.toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("Picture\tLanes\tBands\tReport\tDocument\tResult"));
     const QString gels = path(QStringLiteral("gels"));
-    EXPECT_EQ(lines[1],
-              QStringLiteral("%1/a.tif\t4\t10\t%2/a.tsv\t%2/a.dsr\tok").arg(gels, out));
-    EXPECT_EQ(lines[2],
-              QStringLiteral("%1/b.tif\t4\t10\t%2/b.tsv\t%2/b.dsr\tok").arg(gels, out));
+    EXPECT_EQ(lines[1], QStringLiteral("%1/a.tif\t4\t10\t%2/a.tsv\t%2/a.dsr\tok").arg(gels, out));
+    EXPECT_EQ(lines[2], QStringLiteral("%1/b.tif\t4\t10\t%2/b.tsv\t%2/b.dsr\tok").arg(gels, out));
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("%1/c.tif\t\t\t\t\tfailed: ").arg(gels)))
         << lines[3].toStdString();
 
@@ -220,8 +222,10 @@ TEST_F(CliBatch, PicturesTemplateMistakesAndQuiet)
                        QStringLiteral("--quiet"), QStringLiteral("--json")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(QDir(out).entryList(QDir::Files).join(QLatin1Char(' ')), QStringLiteral("a.json"));
-    const QJsonObject json = QJsonDocument::fromJson(readFile(out + QStringLiteral("/a.json"))).object();
-    EXPECT_EQ(json[QStringLiteral("analysisArea")].toObject()[QStringLiteral("height")].toInt(), 220);
+    const QJsonObject json
+        = QJsonDocument::fromJson(readFile(out + QStringLiteral("/a.json"))).object();
+    EXPECT_EQ(json[QStringLiteral("analysisArea")].toObject()[QStringLiteral("height")].toInt(),
+              220);
     const QString err = QString::fromUtf8(r.err);
     EXPECT_FALSE(err.contains(QStringLiteral("[1/2]"))) << r.err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("small.tif: The template you selected contains "
@@ -335,8 +339,9 @@ TEST(DesktopFileTypes, MagicMatchesTheWrittenSignatures)
     ASSERT_TRUE(gel.writeImage(dir.filePath(QStringLiteral("g.tif"))));
     CliOptions options;
     QString error;
-    ASSERT_TRUE(CliOptions::Parse(QStringList {QStringLiteral("analyze"), dir.filePath(QStringLiteral("g.tif"))} + kShapes,
-                                  &options, &error));
+    ASSERT_TRUE(CliOptions::Parse(
+        QStringList {QStringLiteral("analyze"), dir.filePath(QStringLiteral("g.tif"))} + kShapes,
+        &options, &error));
     BatchAnalysis batch;
     ASSERT_TRUE(batch.LoadImage(options.input, &error));
     ASSERT_TRUE(batch.SetUp(options, &error));
