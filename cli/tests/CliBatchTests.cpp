@@ -323,7 +323,8 @@ TEST(DesktopFileTypes, MagicMatchesTheWrittenSignatures)
         return std::pair {bytes, m.captured(4)};
     };
     const auto signature = [](const CDensoraDoc::FileSignature &s) {
-        return QByteArray {char(s.first), char(s.second), char(s.version)};
+        const char bytes[] = {char(s.first), char(s.second), char(s.version)};
+        return QByteArray(bytes, 3);
     };
     const auto [document, documentGlob] = magic(QStringLiteral("application/x-densora-document"));
     const auto [overlay, overlayGlob] = magic(QStringLiteral("application/x-densora-template"));
