@@ -331,9 +331,12 @@ int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
                     line.result = QStringLiteral("ok");
                 } else {
                     // The file at fault is named when it is not the picture.
+                    const QString why = failure.reason.isEmpty()
+                        ? QStringLiteral("the analysis could not be completed")
+                        : failure.reason;
                     reason = failure.file == picture.path
-                        ? failure.reason
-                        : QStringLiteral("%1: %2").arg(failure.file, failure.reason);
+                        ? why
+                        : QStringLiteral("%1: %2").arg(failure.file, why);
                 }
             } catch (const std::exception &e) {
                 reason = QStringLiteral("the analysis failed: %1")
