@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: all deps configure build test run screenshots clean test-asan fuzz fuzz-build fuzz-corpus
+.PHONY: all deps configure build test run screenshots install clean test-asan fuzz fuzz-build fuzz-corpus
 
 all: build
 
@@ -41,6 +41,12 @@ run: build
 		echo "Saved the analysis as $(BUILD_DIR)/sample-gel.dsr" \
 			"(reopen it: ./$(BUILD_DIR)/bin/densora-cli report $(BUILD_DIR)/sample-gel.dsr)"; \
 	fi
+
+# Both programs with their libraries, help page, launcher, file types, icons,
+# metainfo and manual pages under PREFIX; DESTDIR stages the tree for a package.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(PREFIX)"
 
 # The main window's states as PNG files in build/screenshots/.
 screenshots: build

@@ -14,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QPageSetupDialog>
@@ -67,15 +68,54 @@ void chooseIconTheme()
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
+void setIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("TavoroSystems"));
+    QCoreApplication::setApplicationName(QStringLiteral("Densora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(DENSORA_VERSION_FOUR_PARTS));
+}
+
+void describeCommandLine(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Quantitative analysis of 1D gel-electrophoresis images."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A gel image or Densora document to open."));
+}
+
 } // namespace
+
+bool CDensoraApp::AnswersOnConsole(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--") // the rest are file names
+            return false;
+        if (arg == "-v" || arg == "--version" || arg == "-h" || arg == "--help"
+            || arg == "--help-all" || arg == "-?")
+            return true;
+    }
+    return false;
+}
+
+int CDensoraApp::AnswerOnConsole(int &argc, char **argv)
+{
+    QCoreApplication console(argc, argv);
+    setIdentity();
+    QCommandLineParser parser;
+    describeCommandLine(parser);
+    parser.process(console); // prints the answer and ends the process
+    return 0;
+}
 
 CDensoraApp::CDensoraApp(int &argc, char **argv) : QApplication(argc, argv)
 {
-    setOrganizationName(QStringLiteral("TavoroSystems"));
-    setApplicationName(QStringLiteral("Densora"));
+    setIdentity();
     setApplicationDisplayName(QStringLiteral("Densora"));
-    setApplicationVersion(QStringLiteral(DENSORA_VERSION_FOUR_PARTS));
-    setDesktopFileName(QString::fromLatin1(kAppId));
+    // The launcher's name, so the desktop ties the window to it.
+    setDesktopFileName(QStringLiteral(DENSORA_DESKTOP_ID));
     setWindowIcon(QIcon(QStringLiteral(":/icons/densora.svg")));
     chooseIconTheme();
 }
@@ -100,12 +140,7 @@ bool CDensoraApp::InitInstance()
     m_recentFiles.Load(ProfileStore::instance());
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Quantitative analysis of 1D gel-electrophoresis images."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A gel image or Densora document to open."));
+    describeCommandLine(parser);
     parser.process(arguments());
 
     CMainFrame *frame = CreateMainFrame();
@@ -135,12 +170,37 @@ void CDensoraApp::DestroyMainFrame()
     m_pMainFrame.reset();
 }
 
+const QString CDensoraApp::kTemplateOnCommandLineText = QStringLiteral(
+    "This file is an overlay template. Open the gel picture it is meant for, then choose "
+    "Load Overlay Template to apply it.");
+
+bool CDensoraApp::IsOverlayTemplate(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = file.read(CDensoraDoc::kFileHeaderSize);
+    return header.size() == CDensoraDoc::kFileHeaderSize
+        && CDensoraDoc::kTemplateSignature.Matches(
+            reinterpret_cast<const uint8_t *>(header.constData()));
+}
+
 bool CDensoraApp::ProcessShellCommand(const QStringList &files)
 {
     if (!m_pMainFrame)
         return false;
     if (files.isEmpty())
         return m_pMainFrame->NewDocument();
+    // The launcher offers Densora for templates too (a double click in the
+    // file manager): a template needs a picture, so the program starts empty
+    // and says how a template is applied, rather than refusing it as a
+    // document.
+    if (IsOverlayTemplate(files.first())) {
+        if (!m_pMainFrame->NewDocument())
+            return false;
+        Prompts::instance().MessageBox(kTemplateOnCommandLineText, MB_OK | MB_ICONINFORMATION);
+        return true;
+    }
     return m_pMainFrame->OpenDocumentFile(files.first());
 }
 

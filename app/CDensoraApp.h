@@ -35,6 +35,13 @@ public:
 
     static CDensoraApp *instance();
 
+    // --version and --help are answered on the console before any window
+    // exists, so they work without a display (an installed program is checked
+    // that way): whether the arguments ask for one of them, and the answer
+    // (the process ends with it).
+    static bool AnswersOnConsole(int argc, char **argv);
+    static int AnswerOnConsole(int &argc, char **argv);
+
     // Start-up: the user's settings and the desktop's dialogs, the look, the
     // main window, and the file named on the command line (or an empty
     // document). False when that file cannot be opened: its message has been
@@ -44,8 +51,13 @@ public:
     CMainFrame *CreateMainFrame();
     CMainFrame *GetMainFrame() const { return m_pMainFrame.get(); }
     void DestroyMainFrame();
-    // Opens the first file of the list, or starts with an empty document.
+    // Opens the first file of the list, or starts with an empty document; an
+    // overlay template starts an empty document too, with a word on how to
+    // apply it.
     bool ProcessShellCommand(const QStringList &files);
+    static const QString kTemplateOnCommandLineText;
+    // Whether the file starts with the overlay template's header.
+    static bool IsOverlayTemplate(const QString &path);
 
     // What became of a file the user chose.
     enum class OpenOutcome { OpenedHere, NotOpened, SecondInstance, NotStarted };

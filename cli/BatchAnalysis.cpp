@@ -134,6 +134,50 @@ bool BatchAnalysis::SetUp(const CliOptions &options, QString *error)
     return true;
 }
 
+// The note Load Overlay shows once the template's analysis area and example
+// band are found: from then on only the picture can stand in the way.
+static const QString kTemplateAnalysisOffered
+    = QStringLiteral("Press OK to create an analysis based on the template you have chosen!");
+
+BatchAnalysis::TemplateResult BatchAnalysis::ApplyTemplate(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return TemplateResult::Unusable;
+    }
+    if (QFileInfo(path).isDir()) {
+        *error = QStringLiteral("is a folder");
+        return TemplateResult::Unusable;
+    }
+    file.close();
+    const bool read = m_pDocument->LoadOverlayTemplate(path);
+    QStringList shown = CliPrompts::TakeMessages();
+    const bool offered = shown.removeAll(kTemplateAnalysisOffered) > 0;
+    const QString reason = shown.join(QLatin1Char(' '));
+    if (!read || !offered) {
+        *error = !reason.isEmpty()
+            ? reason
+            : QStringLiteral("the template holds no analysis (it was saved before one was "
+                             "started)");
+        return TemplateResult::Unusable;
+    }
+    if (!Analysis() || !Analysis()->GetAnalysisRasterImage()) {
+        *error = !reason.isEmpty()
+            ? reason
+            : QStringLiteral("no analysis image could be cut from the template's analysis area");
+        return TemplateResult::DoesNotFit;
+    }
+    AnalysisSetup(*m_pDocument).Finish();
+    return TemplateResult::Applied;
+}
+
+bool BatchAnalysis::CheckTemplate(const QString &path, QString *error)
+{
+    BatchAnalysis scratch;
+    return scratch.ApplyTemplate(path, error) != TemplateResult::Unusable;
+}
+
 void BatchAnalysis::Detect(double threshold)
 {
     AnalysisSetup(*m_pDocument).Detect(threshold);

@@ -30,6 +30,20 @@ public:
     // runs the set-up steps with them. False with *error when they do not fit
     // the picture: a mistake in the arguments.
     bool SetUp(const CliOptions &options, QString *error);
+    // What became of an overlay template applied to the picture.
+    enum class TemplateResult {
+        Applied, // the analysis is set up from it
+        Unusable, // unreadable, damaged or without an analysis: no picture can use it
+        DoesNotFit, // its analysis area does not lie on this picture
+    };
+    // Instead of SetUp: loads the template onto the picture as the desktop
+    // program's Load Overlay does (its objects added, the analysis created
+    // from its area, example band and tone), then ends the set-up. *error
+    // names the reason when it is not applied.
+    TemplateResult ApplyTemplate(const QString &path, QString *error);
+    // Whether the template can be applied to pictures at all, tried on an
+    // empty document; false with *error naming the reason.
+    static bool CheckTemplate(const QString &path, QString *error);
     // Detects lanes and bands at the threshold.
     void Detect(double threshold);
     // Gives the bands of lane 'laneNumber' (from 1) the ladder's weights, top

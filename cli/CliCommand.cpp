@@ -6,6 +6,7 @@
 #include "analysis1d/engine/ReportTable.h"
 #include "cli/AnalysisJson.h"
 #include "cli/BatchAnalysis.h"
+#include "cli/BatchPictures.h"
 #include "cli/CliOptions.h"
 #include "cli/CliPrompts.h"
 #include "cli/LaneProfileText.h"
@@ -14,7 +15,9 @@
 #include "util/CExportTable.h"
 
 #include <FreeImage.h>
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QJsonDocument>
@@ -142,14 +145,42 @@ int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QStrin
     return CliCommand::Success;
 }
 
-int analyze(const CliOptions &options, QIODevice *out, QIODevice *err)
+// Why a picture's analysis stopped: the file at fault and the reason, and
+// whether the arguments were to blame (the usage lines follow then).
+struct Failure
 {
-    BatchAnalysis batch;
+    int status = CliCommand::Success;
+    QString file;
+    QString reason;
+};
+
+int failed(Failure *failure, int status, const QString &file, const QString &reason)
+{
+    *failure = {status, file, reason};
+    return status;
+}
+
+// One picture from reading it to its measurements, the document saved to
+// 'savePath' when one is given. Notes are printed as they come, after
+// 'notePrefix'.
+int runAnalysis(const CliOptions &options, const QString &picture, const QString &savePath,
+                const QString &notePrefix, BatchAnalysis &batch, QIODevice *err, Failure *failure)
+{
     QString error;
-    if (!batch.LoadImage(options.input, &error))
-        return fileError(err, options.input, error);
-    if (!batch.SetUp(options, &error))
-        return usageError(err, error);
+    if (!batch.LoadImage(picture, &error))
+        return failed(failure, CliCommand::InputOutputError, picture, error);
+    if (!options.templateFile.isEmpty()) {
+        switch (batch.ApplyTemplate(options.templateFile, &error)) {
+        case BatchAnalysis::TemplateResult::Applied:
+            break;
+        case BatchAnalysis::TemplateResult::Unusable:
+            return failed(failure, CliCommand::InputOutputError, options.templateFile, error);
+        case BatchAnalysis::TemplateResult::DoesNotFit:
+            return failed(failure, CliCommand::InputOutputError, picture, error);
+        }
+    } else if (!batch.SetUp(options, &error)) {
+        return failed(failure, CliCommand::UsageError, picture, error);
+    }
 
     double threshold = 0.0;
     if (options.threshold) {
@@ -161,21 +192,182 @@ int analyze(const CliOptions &options, QIODevice *out, QIODevice *err)
     batch.Detect(threshold);
     if (options.ladderLane > 0) {
         if (!batch.ApplyLadder(options.ladderLane, options.ladder, &error))
-            return usageError(err, error);
+            return failed(failure, CliCommand::UsageError, picture, error);
         if (!error.isEmpty())
-            print(err, QStringLiteral("%1: note: %2\n").arg(kProgram, error));
+            print(err, QStringLiteral("%1: %2note: %3\n").arg(kProgram, notePrefix, error));
     }
     if (options.mwCurve)
         batch.SetMWCurveType(*options.mwCurve);
     batch.Measure();
-    printNotes(err);
+    for (const QString &text : CliPrompts::TakeMessages())
+        print(err, QStringLiteral("%1: %2note: %3\n").arg(kProgram, notePrefix, text));
 
-    if (!options.saveFile.isEmpty() && !batch.SaveDocument(options.saveFile, &error))
-        return fileError(err, options.saveFile, error);
+    if (!savePath.isEmpty() && !batch.SaveDocument(savePath, &error))
+        return failed(failure, CliCommand::InputOutputError, savePath, error);
+    return CliCommand::Success;
+}
+
+int analyze(const CliOptions &options, QIODevice *out, QIODevice *err)
+{
+    BatchAnalysis batch;
+    Failure failure;
+    const int status
+        = runAnalysis(options, options.input, options.saveFile, QString(), batch, err, &failure);
+    if (status == CliCommand::UsageError)
+        return usageError(err, failure.reason);
+    if (status != CliCommand::Success)
+        return fileError(err, failure.file, failure.reason);
     const QString imagePath = QFileInfo(options.input).absoluteFilePath();
     const QString documentPath
         = options.saveFile.isEmpty() ? QString() : QFileInfo(options.saveFile).absoluteFilePath();
     return produceOutputs(options, batch, imagePath, documentPath, out, err);
+}
+
+// One line of the batch summary.
+struct PictureSummary
+{
+    QString picture;
+    int lanes = -1; // -1 when the picture failed
+    int bands = 0;
+    QString report;
+    QString document;
+    QString result;
+};
+
+int bandCount(Analysis1D &analysis)
+{
+    int bands = 0;
+    CArray<Lane> &lanes = *analysis.GetLanes();
+    for (int i = 0; i < lanes.GetSize(); ++i)
+        bands += lanes[i].GetNumberOfBands();
+    return bands;
+}
+
+QByteArray summaryTable(const QList<PictureSummary> &lines, bool documents)
+{
+    QStringList heading = {QStringLiteral("Picture"), QStringLiteral("Lanes"),
+                           QStringLiteral("Bands"), QStringLiteral("Report")};
+    if (documents)
+        heading << QStringLiteral("Document");
+    heading << QStringLiteral("Result");
+    // Tabs and line breaks in a name or reason would break the columns.
+    const auto cell = [](QString text) {
+        return text.replace(QLatin1Char('\t'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    };
+    QString text = heading.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (const PictureSummary &line : lines) {
+        QStringList cells
+            = {cell(line.picture), line.lanes < 0 ? QString() : QString::number(line.lanes),
+               line.lanes < 0 ? QString() : QString::number(line.bands), cell(line.report)};
+        if (documents)
+            cells << cell(line.document);
+        cells << cell(line.result);
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+// --out: every picture analysed on its own document, its report (and
+// document) written into the folder, a failure reported and the run going on
+// with the next picture. The summary comes last, on standard output.
+int analyzeBatch(const CliOptions &options, QIODevice *out, QIODevice *err)
+{
+    QString error;
+    // A template no picture can use is one error, not one per picture.
+    if (!options.templateFile.isEmpty()
+        && !BatchAnalysis::CheckTemplate(options.templateFile, &error))
+        return fileError(err, options.templateFile, error);
+    if (!QDir().mkpath(options.outDir))
+        return fileError(err, options.outDir, QStringLiteral("the folder cannot be created"));
+    const QDir outDir(options.outDir);
+
+    const QList<BatchPictures::Entry> pictures = BatchPictures::Collect(options.inputs);
+    const bool progress = pictures.size() > 1 && !options.quiet;
+    const QString reportSuffix = options.json ? QStringLiteral(".json") : QStringLiteral(".tsv");
+    CliOptions single = options; // each report goes to its file through a buffer
+    single.reportFile.clear();
+    single.profilesFile.clear();
+
+    QList<PictureSummary> summary;
+    int failures = 0;
+    for (qsizetype i = 0; i < pictures.size(); ++i) {
+        const BatchPictures::Entry &picture = pictures[i];
+        PictureSummary line;
+        line.picture = picture.path;
+        QString reason = picture.problem;
+        if (reason.isEmpty()) {
+            // Texts a failed picture left behind are not the next one's notes.
+            CliPrompts::TakeMessages();
+            const QString reportPath = outDir.filePath(picture.name + reportSuffix);
+            const QString savePath = options.saveEach
+                ? outDir.filePath(picture.name + QStringLiteral(".dsr"))
+                : QString();
+            try {
+                BatchAnalysis batch;
+                Failure failure;
+                int status = runAnalysis(options, picture.path, savePath,
+                                         picture.path + QStringLiteral(": "), batch, err, &failure);
+                QBuffer report;
+                report.open(QIODevice::WriteOnly);
+                if (status == CliCommand::Success) {
+                    const QString documentPath
+                        = savePath.isEmpty() ? QString() : QFileInfo(savePath).absoluteFilePath();
+                    status
+                        = produceOutputs(single, batch, QFileInfo(picture.path).absoluteFilePath(),
+                                         documentPath, &report, err);
+                    if (status != CliCommand::Success)
+                        failed(&failure, status, reportPath,
+                               QStringLiteral("the report could not be made"));
+                }
+                if (status == CliCommand::Success
+                    && !OutputFile::Write(reportPath, report.data(), &error))
+                    status = failed(&failure, CliCommand::InputOutputError, reportPath, error);
+                if (status == CliCommand::Success) {
+                    line.lanes = batch.Analysis()->GetLanes()->GetSize();
+                    line.bands = bandCount(*batch.Analysis());
+                    line.report = reportPath;
+                    line.document = savePath;
+                    line.result = QStringLiteral("ok");
+                } else {
+                    // The file at fault is named when it is not the picture.
+                    const QString why = failure.reason.isEmpty()
+                        ? QStringLiteral("the analysis could not be completed")
+                        : failure.reason;
+                    reason = failure.file == picture.path
+                        ? why
+                        : QStringLiteral("%1: %2").arg(failure.file, why);
+                }
+            } catch (const std::exception &e) {
+                reason = QStringLiteral("the analysis failed: %1")
+                             .arg(QString::fromLocal8Bit(e.what()));
+            }
+        }
+        if (!reason.isEmpty()) {
+            ++failures;
+            line.result = QStringLiteral("failed: ") + reason;
+            print(err, QStringLiteral("%1: %2: %3\n").arg(kProgram, picture.path, reason));
+        } else if (progress) {
+            print(err,
+                  QStringLiteral("%1: [%2/%3] %4: %5 lanes, %6 bands\n")
+                      .arg(kProgram)
+                      .arg(i + 1)
+                      .arg(pictures.size())
+                      .arg(picture.path)
+                      .arg(line.lanes)
+                      .arg(line.bands));
+        }
+        summary.append(line);
+    }
+    out->write(summaryTable(summary, options.saveEach));
+    if (failures == 0)
+        return CliCommand::Success;
+    print(err,
+          QStringLiteral("%1: %2 of %3 pictures failed\n")
+              .arg(kProgram)
+              .arg(failures)
+              .arg(pictures.size()));
+    return CliCommand::InputOutputError;
 }
 
 int report(const CliOptions &options, QIODevice *out, QIODevice *err)
@@ -206,7 +398,8 @@ int CliCommand::Run(const QStringList &arguments, QIODevice *out, QIODevice *err
             print(out, versions());
             return Success;
         case CliOptions::Command::Analyze:
-            return analyze(options, out, err);
+            return options.outDir.isEmpty() ? analyze(options, out, err)
+                                            : analyzeBatch(options, out, err);
         case CliOptions::Command::Report:
             return report(options, out, err);
         case CliOptions::Command::None:

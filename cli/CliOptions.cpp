@@ -2,6 +2,7 @@
 
 #include "analysis1d/calibration/CalibrationManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -218,8 +219,19 @@ const Option kOptions[] = {
     {"--mw-curve", "C", true, handleCurve,
      "molecular-weight curve: none, linear (default), quadratic,\n"
      "cubic, log"},
+    {"--template", "FILE.ovl", true, fieldOption<handleFile, &CliOptions::templateFile>,
+     "apply an overlay template to each picture, as Load Overlay\n"
+     "does: it brings the analysis area, example band, tone,\n"
+     "wells, dye front and drawn bands (instead of those options)"},
     {"--save", "FILE.dsr", true, fieldOption<handleFile, &CliOptions::saveFile>,
-     "save the analysis as a Densora document"},
+     "save the analysis as a Densora document; with --out give no\n"
+     "FILE: each picture's document is DIR/NAME.dsr"},
+    {"--out", "DIR", true, fieldOption<handleFile, &CliOptions::outDir>,
+     "one report per picture, DIR/NAME.tsv (NAME.json with --json),\n"
+     "for any number of pictures and folders (their pictures);\n"
+     "a summary line per picture on standard output"},
+    {"--quiet", nullptr, true, flagOption<&CliOptions::quiet>,
+     "no progress line per picture on standard error"},
     {"--report", "FILE", false, fieldOption<handleFile, &CliOptions::reportFile>,
      "to FILE instead (CSV when FILE ends in .csv, a workbook\n"
      "when it ends in .xlsx)"},
@@ -279,6 +291,12 @@ QString CliOptions::UsageText()
         "                   [--ladder-lane N --ladder W1,W2,...]\n"
         "                   [--mw-curve none|linear|quadratic|cubic|log]\n"
         "                   [--report FILE] [--profiles FILE] [--save FILE.dsr] [--json]\n"
+        "       densora-cli analyze IMAGE --template FILE.ovl [--slider S | --threshold T]\n"
+        "                   [--ladder-lane N --ladder W1,W2,...] [--mw-curve C] [--report FILE]\n"
+        "                   [--profiles FILE] [--save FILE.dsr] [--json]\n"
+        "       densora-cli analyze IMAGE|FOLDER... --out DIR [--save] [--quiet] [--json]\n"
+        "                   (--template FILE.ovl | the shapes above) and the detection\n"
+        "                   and ladder options above\n"
         "       densora-cli report DOC.dsr [--report FILE] [--profiles FILE] [--json]\n"
         "       densora-cli --help | --version\n");
 }
@@ -298,8 +316,11 @@ QString CliOptions::HelpText()
         + QStringLiteral(
                "\nPositions in the report and the JSON document are analysis pixels: rows and\n"
                "columns counted from the analysis area's top-left corner.\n"
-               "\nExit status: 0 success, 1 unreadable input or unwritable output, 2 bad "
-               "arguments.\n");
+               "\nWith --out the pictures are analysed one after the other; one that fails is\n"
+               "reported with its reason and the others go on. The summary has a line per\n"
+               "picture: Picture, Lanes, Bands, Report, Document (with --save), Result.\n"
+               "\nExit status: 0 success, 1 unreadable input or unwritable output (with --out:\n"
+               "at least one picture failed), 2 bad arguments.\n");
 }
 
 bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *error)
@@ -324,16 +345,31 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
     else
         return fail(error, QStringLiteral("unknown command '%1'").arg(first));
     const bool analyze = out->command == Command::Analyze;
+    // With --out, --save names no file (each picture's document is named after
+    // it), so it must be known before --save is read.
+    const bool batch
+        = analyze && std::any_of(arguments.begin() + 1, arguments.end(), [](const QString &a) {
+              return a == QLatin1String("--out") || a.startsWith(QLatin1String("--out="));
+          });
 
     QStringList seen;
     for (int i = 1; i < arguments.size(); ++i) {
         QString arg = arguments[i];
         if (!arg.startsWith(QLatin1String("--"))) {
-            if (!out->input.isEmpty())
+            if (!out->input.isEmpty() && !analyze)
                 return fail(error, QStringLiteral("unexpected argument '%1'").arg(arg));
             if (arg.isEmpty())
                 return fail(error, QStringLiteral("empty file name"));
-            out->input = arg;
+            if (out->input.isEmpty())
+                out->input = arg;
+            out->inputs.append(arg);
+            continue;
+        }
+        if (batch && arg == QLatin1String("--save")) {
+            if (seen.contains(arg))
+                return fail(error, QStringLiteral("%1 given twice").arg(arg));
+            seen.append(arg);
+            out->saveEach = true;
             continue;
         }
         // --name=value and --name value are both accepted.
@@ -375,12 +411,47 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
     if (!analyze)
         return true;
 
+    if (out->inputs.size() > 1 && !batch)
+        return fail(error,
+                    QStringLiteral("unexpected argument '%1': several pictures need --out DIR "
+                                   "for their reports")
+                        .arg(out->inputs[1]));
+    if (batch) {
+        const bool documentNamed
+            = std::any_of(out->inputs.begin(), out->inputs.end(), [](const QString &a) {
+                  return a.endsWith(QLatin1String(".dsr"), Qt::CaseInsensitive);
+              });
+        if (!out->saveFile.isEmpty() || documentNamed)
+            return fail(error,
+                        QStringLiteral("with --out, --save takes no file name: each picture's "
+                                       "document is DIR/NAME.dsr"));
+        for (const char *single : {"--report", "--profiles"}) {
+            if (seen.contains(QLatin1String(single)))
+                return fail(error,
+                            QStringLiteral("%1 names one file; with --out each picture has its "
+                                           "report in DIR")
+                                .arg(QLatin1String(single)));
+        }
+    }
+    const bool fromTemplate = !out->templateFile.isEmpty();
+    if (fromTemplate) {
+        // The template places these shapes itself.
+        for (const char *shape : {"--area", "--example-band", "--lane-width", "--band-height",
+                                  "--dark", "--wells", "--dye-front"}) {
+            if (seen.contains(QLatin1String(shape)))
+                return fail(error,
+                            QStringLiteral("%1 and --template do not go together: the template "
+                                           "places the analysis shapes and sets the tone")
+                                .arg(QLatin1String(shape)));
+        }
+    }
+
     const bool sizes = out->laneWidth > 0 || out->bandHeight > 0;
     if (out->exampleBand && sizes)
         return fail(error,
                     QStringLiteral("give either --example-band or --lane-width and "
                                    "--band-height, not both"));
-    if (!out->exampleBand && !(out->laneWidth > 0 && out->bandHeight > 0))
+    if (!fromTemplate && !out->exampleBand && !(out->laneWidth > 0 && out->bandHeight > 0))
         return fail(error,
                     sizes ? QStringLiteral("--lane-width and --band-height go together")
                           : QStringLiteral("the example band is required: --example-band "

@@ -18,6 +18,16 @@ public:
 
     Command command = Command::None;
     QString input; // the picture (analyze) or the document (report)
+    // analyze: every picture and folder named, in order (input is the first).
+    QStringList inputs;
+    // An overlay template that places the analysis shapes on every picture,
+    // instead of --area, --example-band, --dark, --wells and --dye-front.
+    QString templateFile;
+    // A folder for one report (and document) per picture; with it any number
+    // of pictures and folders may be given.
+    QString outDir;
+    bool saveEach = false; // --save without a name, with --out
+    bool quiet = false; // no progress lines
 
     std::optional<CRect> area; // gel pixels, right and bottom exclusive
     std::optional<CRect> exampleBand;

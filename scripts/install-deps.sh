@@ -22,6 +22,7 @@ packages=(
     libopencv-core-dev libopencv-imgproc-dev
     libxlsxwriter-dev
     unzip  # the tests read exported workbooks back
+    appstream desktop-file-utils  # the install test validates the metainfo and launcher
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Debian bookworm's clang is 14; its libFuzzer comes in the matching package.

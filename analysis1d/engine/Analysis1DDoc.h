@@ -117,6 +117,10 @@ public:
     // Overlay templates: every object but the picture, and the analysis tone.
     bool OnFileSaveOverlayAs();
     bool OnFileLoadOverlay();
+    // Loading the template at 'path' once it is chosen (the batch tool names
+    // it on its command line): false, after telling the user, when the file
+    // cannot be read; the document is then unchanged.
+    bool LoadOverlayTemplate(const QString &path);
 
     // Filters of the file dialogs in their stored form (":" or "|" separated
     // description/pattern pairs) and as handed to Prompts (Qt's ";;" form).

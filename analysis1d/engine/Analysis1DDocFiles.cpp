@@ -380,6 +380,11 @@ bool Analysis1DDoc::OnFileLoadOverlay()
                                           DialogFilter(kTemplateOpenFilter, QLatin1Char('|')));
     if (path.isEmpty())
         return false;
+    return LoadOverlayTemplate(path);
+}
+
+bool Analysis1DDoc::LoadOverlayTemplate(const QString &path)
+{
     OverlayTemplate loaded;
     if (!ReadOverlayTemplate(path, &loaded))
         return false;

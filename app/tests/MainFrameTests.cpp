@@ -140,6 +140,31 @@ TEST_F(AppTest, AFileThatCannotBeOpenedKeepsTheDocumentAndEndsStartUp)
     EXPECT_TRUE(app()->ProcessShellCommand({good}));
 }
 
+// A template opened from the file manager starts an empty window that says how
+// templates are applied; a document whose bytes only resemble one still opens
+// as a document would (and fails as one).
+TEST_F(AppTest, ATemplateOnTheCommandLineStartsEmptyAndSaysHowToApplyIt)
+{
+    QTemporaryDir dir;
+    const QString gel = dir.filePath(QStringLiteral("gel.png"));
+    const QString layout = dir.filePath(QStringLiteral("layout.ovl"));
+    ASSERT_TRUE(writeGel(gel));
+    ScopedScriptedPrompts prompts;
+    ASSERT_TRUE(frame()->OpenDocumentFile(gel));
+    frame()->GetDocument()->Add(new CDrawRectangle(CRect(2, 2, 20, 20)));
+    prompts->QueueFile(layout);
+    ASSERT_TRUE(frame()->GetDocument()->OnFileSaveOverlayAs());
+    ASSERT_TRUE(CDensoraApp::IsOverlayTemplate(layout));
+    EXPECT_FALSE(CDensoraApp::IsOverlayTemplate(gel));
+
+    app()->CreateMainFrame();
+    prompts->Clear();
+    EXPECT_TRUE(app()->ProcessShellCommand({layout}));
+    EXPECT_EQ(prompts->Texts(), QStringList {CDensoraApp::kTemplateOnCommandLineText});
+    EXPECT_EQ(frame()->GetDocument()->GetImage(), nullptr);
+    EXPECT_TRUE(frame()->GetDocument()->GetObjects().isEmpty());
+}
+
 TEST_F(AppTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow)
 {
     QTemporaryDir dir;
