@@ -8,15 +8,18 @@
 #include "app/DensoraAppCommandIds.h"
 
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "appbase/DensoraCommandIds.h"
 #include "platform/ProfileStore.h"
 #include "platform/Prompts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cstdio>
@@ -63,6 +66,37 @@ bool shootWithMenu(QWidget *window, QMenu *menu, QPoint at, const QDir &dir, con
     return save(picture, dir, name);
 }
 
+// A command that opens a modal dialog: the dialog is shot once it shows, then
+// closed, and the command returns.
+bool shootModal(CMainFrame *frame, int command, const QDir &dir, const char *name)
+{
+    bool ok = false;
+    QTimer poll;
+    poll.setInterval(50);
+    int tries = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog && ++tries < 100)
+            return;
+        poll.stop();
+        if (!dialog)
+            return;
+        settle();
+        ok = save(dialog->grab(), dir, name);
+        dialog->close();
+    });
+    poll.start();
+    if (!frame->GetRegistry().run(command))
+        std::fprintf(stderr, "command %d cannot run for %s\n", command, name);
+    return ok;
+}
+
+// The print preview of the picture shown, at the size a user would open it.
+bool shootPrintPreview(CMainFrame *frame, const QDir &dir)
+{
+    return shootModal(frame, DensoraCmd::FilePrintPreview, dir, "07-print-preview.png");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -103,6 +137,8 @@ int main(int argc, char *argv[])
     frame->GetRegistry().run(AppCmd::AnalysisData);
     ok = shoot(frame, dir, "04-analysis-pane.png") && ok;
     frame->GetRegistry().run(AppCmd::AnalysisData);
+
+    ok = shootPrintPreview(frame, dir) && ok;
 
     frame->GetRegistry().run(AppCmd::AppLookOffice2007Black);
     ok = shoot(frame, dir, "05-dark-look.png") && ok;
