@@ -21,9 +21,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
 #include <QPrintDialog>
@@ -610,8 +612,12 @@ TEST(CDensoraView, PrintPreviewAndPrintDialogs)
             for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
                 if (box->text() == QStringLiteral("Fit to page"))
                     box->setChecked(true);
-            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
-            dialog->printer()->setOutputFileName(path);
+            // The dialog's own choice, as a user would make it: print to a
+            // PDF file (the machine may have no printer).
+            if (auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers")))
+                printers->setCurrentIndex(printers->count() - 1);
+            if (auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename")))
+                file->setText(path);
             dialog->accept();
         },
         &seen);
@@ -620,5 +626,8 @@ TEST(CDensoraView, PrintPreviewAndPrintDialogs)
     EXPECT_TRUE(f.view.GetFitToPage());
     EXPECT_TRUE(printedOk);
     EXPECT_TRUE(prompts->Texts().isEmpty()) << prompts->Texts().join('|').toStdString();
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4).startsWith("%PDF"));
     CDensoraView::SetPrintHandler({});
 }
