@@ -8,6 +8,7 @@
 #include "app/DensoraAppCommandIds.h"
 
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "appbase/CDensoraView.h"
 #include "appbase/DensoraCommandIds.h"
 #include "platform/ProfileStore.h"
 #include "platform/Prompts.h"
@@ -91,10 +92,26 @@ bool shootModal(CMainFrame *frame, int command, const QDir &dir, const char *nam
     return ok;
 }
 
-// The print preview of the picture shown, at the size a user would open it.
+// The print preview of the picture shown, fitted to the page, at the size a
+// user would open it.
 bool shootPrintPreview(CMainFrame *frame, const QDir &dir)
 {
-    return shootModal(frame, DensoraCmd::FilePrintPreview, dir, "07-print-preview.png");
+    CDensoraView *view = frame->GetView();
+    const bool fit = view->GetFitToPage();
+    view->SetFitToPage(true);
+    const bool ok = shootModal(frame, DensoraCmd::FilePrintPreview, dir, "07-print-preview.png");
+    view->SetFitToPage(fit);
+    return ok;
+}
+
+// The empty window in the dark look: the hint must stay readable.
+bool shootEmptyDark(CMainFrame *frame, const QDir &dir)
+{
+    const int look = frame->GetApplicationLook();
+    frame->GetRegistry().run(AppCmd::AppLookOffice2007Black);
+    const bool ok = shoot(frame, dir, "01-empty-window-dark.png");
+    frame->GetRegistry().run(look);
+    return ok;
 }
 
 } // namespace
@@ -122,6 +139,7 @@ int main(int argc, char *argv[])
     frame->resize(1280, 800);
     frame->show();
     bool ok = frame->NewDocument() && shoot(frame, dir, "01-empty-window.png");
+    ok = shootEmptyDark(frame, dir) && ok;
     auto *fileButton = qobject_cast<QToolButton *>(frame->GetRibbon()->cornerWidget(Qt::TopLeftCorner));
     if (fileButton && fileButton->menu())
         ok = shootWithMenu(frame, fileButton->menu(), fileButton->mapTo(frame, fileButton->rect().bottomLeft()), dir,

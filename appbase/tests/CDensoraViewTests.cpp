@@ -553,9 +553,9 @@ TEST(CDensoraView, PrintCommandsGoThroughThePrintHandler)
         EXPECT_FALSE(registry.run(id)) << id;
 }
 
-// The real dialogs off screen: the preview shows the one page; the print
-// dialog carries the "Fit to page" choice, Cancel prints nothing and keeps
-// it, OK takes it and prints.
+// The real dialogs off screen: the preview shows the one page and offers the
+// fit to the page; the print dialog carries the "Fit to page" choice, Cancel
+// prints nothing and keeps it, OK takes it and prints.
 TEST(CDensoraView, PrintPreviewAndPrintDialogs)
 {
     ScopedScriptedPrompts prompts;
@@ -575,13 +575,18 @@ TEST(CDensoraView, PrintPreviewAndPrintDialogs)
                 pages = preview->pageCount();
             }
             shown = dialog->grab().toImage();
+            for (QAction *action : dialog->findChildren<QAction *>())
+                if (action->text() == QStringLiteral("Fit to page") && !action->isChecked())
+                    action->trigger();
             dialog->reject();
         },
         &seen);
+    f.view.SetFitToPage(false);
     ASSERT_TRUE(registry.run(DensoraCmd::FilePrintPreview));
     ASSERT_TRUE(seen);
     EXPECT_EQ(pages, 1);
     EXPECT_FALSE(shown.isNull());
+    EXPECT_TRUE(f.view.GetFitToPage()); // chosen in the preview's toolbar
 
     // Cancel.
     f.view.SetFitToPage(false);

@@ -395,7 +395,7 @@ void CDSRBaseFrame::AddTab_Home()
                          RibbonIcon(QString(), QStringLiteral("pixel-value")));
     info->AddLargeButton(Command(Cmd::ImageHistory, QStringLiteral("Processing History")),
                          QStringLiteral("Processing\nHistory"),
-                         RibbonIcon(QStringLiteral("view-history"), QStringLiteral("history")));
+                         RibbonIcon(QString(), QStringLiteral("history")));
     info->AddLargeButton(Command(kAnalysisData, QStringLiteral("Analysis Results")),
                          QStringLiteral("Analysis\nResults"),
                          RibbonIcon(QString(), QStringLiteral("analysis-results")));
