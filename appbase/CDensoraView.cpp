@@ -30,6 +30,7 @@
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QMimeData>
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -834,6 +835,11 @@ void CDensoraView::PrintPage(QPainter *pDC, const CRect &pageRect, const QDateTi
     pDC->drawText(QRect(pageRect.left, pageRect.top + 25, pageRect.Width(), textHeight),
                   Qt::AlignLeft | Qt::AlignTop, header);
     const int lineY = pageRect.top + textHeight + 35;
+    // One device pixel on screen; on a printer about 0.17 mm, so the line
+    // shows on paper (a single dot of a 1200 dpi printer hardly does).
+    QPen line(Qt::black);
+    line.setWidthF(std::max(1.0, double(pDC->device()->logicalDpiY()) / 150.0));
+    pDC->setPen(line);
     pDC->drawLine(pageRect.left, lineY, pageRect.right - 1, lineY);
 
     // Fit to page fits the drawing area below the header line, so the
