@@ -8,6 +8,7 @@
 
 #include "imaging/CCopyImageRectTool.h"
 #include "imaging/CCropImageTool.h"
+#include "imaging/CImageRectDragTool.h"
 #include "imaging/CDrawImage.h"
 #include "imaging/CImageTool.h"
 #include "imaging/TVFImage.h"
@@ -29,6 +30,7 @@
 #include <QGuiApplication>
 #include <QKeySequence>
 #include <QMimeData>
+#include <QPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
@@ -329,6 +331,26 @@ void CDensoraView::OnDraw(QPainter *pDC)
         : pDC->worldTransform().inverted().mapRect(QRectF(pDC->viewport()));
     pDC->fillRect(box, Qt::white);
     CDrawView::OnDraw(pDC);
+    DrawDragRect(pDC);
+}
+
+void CDensoraView::DrawDragRect(QPainter *pDC)
+{
+    // The rectangle a crop or copy is being dragged over: dashed black on
+    // white, visible on dark and light parts of a gel alike.
+    const auto *tool = dynamic_cast<const CImageRectDragTool *>(GetCurrentTool());
+    if (!tool || !tool->IsDragging() || m_bRendering)
+        return;
+    CRect r = tool->GetDragRect();
+    Logical2Screen(r, false);
+    const QRect area(r.left, r.top, r.Width(), r.Height());
+    pDC->save();
+    pDC->setBrush(Qt::NoBrush);
+    pDC->setPen(QPen(Qt::white, 1));
+    pDC->drawRect(area);
+    pDC->setPen(QPen(Qt::black, 1, Qt::DashLine));
+    pDC->drawRect(area);
+    pDC->restore();
 }
 
 void CDensoraView::PaintVisible(QPainter *pDC, const QRect &exposed)
@@ -763,6 +785,13 @@ void CDensoraView::OnImageInfo()
         image->OnEditProperties(this);
 }
 
+void CDensoraView::OnImageHistory()
+{
+    const CDensoraDoc *doc = GetDensoraDoc();
+    if (CDrawImage *image = doc ? doc->GetDrawImage() : nullptr)
+        image->ShowHistory();
+}
+
 // --- printing ------------------------------------------------------------------------------
 
 bool CDensoraView::AskFitToPage()
@@ -806,6 +835,11 @@ void CDensoraView::PrintPage(QPainter *pDC, const CRect &pageRect, const QDateTi
     pDC->drawText(QRect(pageRect.left, pageRect.top + 25, pageRect.Width(), textHeight),
                   Qt::AlignLeft | Qt::AlignTop, header);
     const int lineY = pageRect.top + textHeight + 35;
+    // One device pixel on screen; on a printer about 0.17 mm, so the line
+    // shows on paper (a single dot of a 1200 dpi printer hardly does).
+    QPen line(Qt::black);
+    line.setWidthF(std::max(1.0, double(pDC->device()->logicalDpiY()) / 150.0));
+    pDC->setPen(line);
     pDC->drawLine(pageRect.left, lineY, pageRect.right - 1, lineY);
 
     // Fit to page fits the drawing area below the header line, so the
@@ -846,10 +880,14 @@ void CDensoraView::SetPrintHandler(PrintHandler handler)
 void CDensoraView::RegisterCommands(CommandRegistry &registry)
 {
     using namespace DensoraCmd;
-    const auto hasDoc = [this] { return GetDensoraDoc() != nullptr; };
     const auto hasImage = [this] {
         const CDensoraDoc *doc = GetDensoraDoc();
         return doc && doc->GetDrawImage();
+    };
+    // An empty window has nothing to zoom or to copy as a picture.
+    const auto hasObjects = [this] {
+        const CDensoraDoc *doc = GetDensoraDoc();
+        return doc && !doc->GetObjects().isEmpty();
     };
     const auto hasSelection = [this] { return !m_selection.isEmpty(); };
     const auto hasTwoSelected = [this] { return m_selection.size() >= 2; };
@@ -865,11 +903,11 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
         ->setShortcut(QKeySequence::Copy);
     registry.add(
         EditCopyAsPicture, QStringLiteral("Copy as Picture"), [this] { OnEditCopyAsPicture(); },
-        hasDoc);
+        hasObjects);
     registry
         .add(
             EditPaste, QStringLiteral("Paste"), [this] { OnEditPaste(); },
-            [this] { return CanPaste(); })
+            [this, hasImage] { return hasImage() && CanPaste(); })
         ->setShortcut(QKeySequence::Paste);
     registry
         .add(
@@ -927,10 +965,15 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
         [this] { return lineWeightDialog() && !m_selection.isEmpty(); });
 
     // Drawing tools.
-    const auto tool = [this, &registry](int id, const QString &text, ToolType type) {
+    // The selection tool is always there to go back to. The others draw on
+    // the picture, as pasted objects land on it: without one there is nothing
+    // to annotate (and a document without a picture cannot be saved).
+    const auto tool = [this, &registry, hasImage](int id, const QString &text, ToolType type) {
         registry.add(
             id, text, [this, type] { SetCurrentToolType(type); },
-            [this, type] { return GetDensoraDoc() && FindTool(type); },
+            [this, type, hasImage] {
+                return GetDensoraDoc() && FindTool(type) && (type == toolSelect || hasImage());
+            },
             [this, type] { return GetCurrentToolType() == type; });
     };
     tool(ToolSelect, QStringLiteral("Select"), toolSelect);
@@ -979,24 +1022,27 @@ void CDensoraView::RegisterCommands(CommandRegistry &registry)
         hasImage, [this] { return GetCurrentToolType() == kCopyRectToolType; });
     registry.add(
         ImageInfo, QStringLiteral("Image Info"), [this] { OnImageInfo(); }, hasImage);
+    registry.add(
+        ImageHistory, QStringLiteral("Processing History"), [this] { OnImageHistory(); },
+        hasImage);
 
     // Zoom.
     registry.add(
-        ZoomToWindow, QStringLiteral("Fit to Window"), [this] { ZoomToView(); }, hasDoc);
+        ZoomToWindow, QStringLiteral("Fit to Window"), [this] { ZoomToView(); }, hasObjects);
     registry.add(
         Zoom100, QStringLiteral("100%"),
         [this] {
             const CSize client = m_pHost ? m_pHost->GetViewportSize() : CSize();
             ZoomAbout(1.0f, CPoint(client.cx / 2, client.cy / 2));
         },
-        hasDoc);
+        hasObjects);
     registry
         .add(
-            DensoraCmd::ZoomIn, QStringLiteral("Zoom In"), [this] { this->ZoomIn(); }, hasDoc)
+            DensoraCmd::ZoomIn, QStringLiteral("Zoom In"), [this] { this->ZoomIn(); }, hasObjects)
         ->setShortcut(QKeySequence::ZoomIn);
     registry
         .add(
-            DensoraCmd::ZoomOut, QStringLiteral("Zoom Out"), [this] { this->ZoomOut(); }, hasDoc)
+            DensoraCmd::ZoomOut, QStringLiteral("Zoom Out"), [this] { this->ZoomOut(); }, hasObjects)
         ->setShortcut(QKeySequence::ZoomOut);
 
     // Printing: the window layer does the dialogs, the view draws the page.

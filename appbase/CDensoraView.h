@@ -89,6 +89,8 @@ public:
     // What the canvas does on a paint event: the exposed part (window pixels)
     // clipped, the scroll translated, then OnDraw.
     void PaintVisible(QPainter *pDC, const QRect &exposed);
+    // While a crop or copy rectangle is dragged: that rectangle, dashed.
+    void DrawDragRect(QPainter *pDC);
 
     // Editing commands -------------------------------------------------------------
     // The selection as archive bytes and as a picture on the clipboard.
@@ -139,6 +141,8 @@ public:
     // The copy-rectangle tool (10).
     void OnImageCopyRectangle();
     void OnImageInfo();
+    // The picture's processing history (the history page).
+    void OnImageHistory();
 
     // Printing, headless half -----------------------------------------------------------
     bool GetFitToPage() const { return m_bFitToPage; }

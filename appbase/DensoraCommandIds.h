@@ -69,6 +69,7 @@ inline constexpr int ImageNoiseReduction = 32853;
 inline constexpr int ImageCrop = 32854;
 inline constexpr int ImageCopyRectangle = 32855;
 inline constexpr int ImageInfo = 32856;
+inline constexpr int ImageHistory = 32857;
 
 // Zoom.
 inline constexpr int ZoomToWindow = 32860;

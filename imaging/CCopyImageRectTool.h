@@ -6,32 +6,15 @@
 // copy added to the document where the part was, as the only selected object.
 // One undo step.
 
-#include "contracts/overlay/CDrawTool.h"
+#include "imaging/CImageRectDragTool.h"
 
-#include "platform/Geometry.h"
-
-class CSelectTool;
-
-class CCopyImageRectTool : public CDrawTool
+class CCopyImageRectTool : public CImageRectDragTool
 {
 public:
     explicit CCopyImageRectTool(CSelectTool *pSelectTool);
     ~CCopyImageRectTool() override;
 
-    void OnLButtonDown(CDrawDocument *pDoc, CDrawView *pView, unsigned nFlags,
-                       const CPoint &point) override;
-    void OnLButtonUp(CDrawDocument *pDoc, CDrawView *pView, unsigned nFlags,
-                     const CPoint &point) override;
-    void OnMouseMove(CDrawDocument *pDoc, CDrawView *pView, unsigned nFlags,
-                     const CPoint &point) override;
-    void OnCancel(CDrawView *pView) override;
-
-    bool IsDragging() const { return m_bDragging; }
-    CRect GetDragRect() const;
-
-    CSelectTool *GetSelectTool() const { return m_pSelectTool; }
-
-private:
-    CSelectTool *m_pSelectTool; // not owned
-    bool m_bDragging = false;
+protected:
+    void OnRectDragged(CDrawDocument *pDoc, CDrawView *pView, const CRect &rect,
+                       CDrawObject *target) override;
 };

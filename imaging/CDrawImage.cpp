@@ -27,6 +27,12 @@ CDrawImage::InfoListHandler &infoListHandler()
     return handler;
 }
 
+CDrawImage::HistoryHandler &historyHandler()
+{
+    static CDrawImage::HistoryHandler handler;
+    return handler;
+}
+
 // True when the next object tag refers back to an object read before. The
 // picture is owned by its object, so such a reference would share it.
 
@@ -219,6 +225,23 @@ void CDrawImage::OnEditProperties(CDrawView *)
 void CDrawImage::SetInfoListHandler(InfoListHandler handler)
 {
     infoListHandler() = std::move(handler);
+}
+
+void CDrawImage::ShowHistory()
+{
+    if (const HistoryHandler &handler = historyHandler()) {
+        handler(m_pImage.get());
+        return;
+    }
+    const QString history = m_pImage->GetPreprocessStr();
+    Prompts::instance().MessageBox(QStringLiteral("Processing history\n")
+                                       + (history.isEmpty() ? QStringLiteral("(none)") : history),
+                                   MB_OK | MB_ICONINFORMATION);
+}
+
+void CDrawImage::SetHistoryHandler(HistoryHandler handler)
+{
+    historyHandler() = std::move(handler);
 }
 
 // Stored form (schema 0), after the base object's part:

@@ -79,6 +79,13 @@ public:
     using InfoListHandler = std::function<void(const QString &title, const QStringList &lines)>;
     static void SetInfoListHandler(InfoListHandler handler);
 
+    // Shows what has been done to the picture, through the history page the
+    // user interface installs; without one the history text goes to a
+    // message box.
+    void ShowHistory();
+    using HistoryHandler = std::function<void(TVFImage *image)>;
+    static void SetHistoryHandler(HistoryHandler handler);
+
 private:
     void ReplaceImage(std::unique_ptr<TVFImage> image);
 

@@ -23,6 +23,7 @@ packages=(
     libxlsxwriter-dev
     unzip  # the tests read exported workbooks back
     appstream desktop-file-utils  # the install test validates the metainfo and launcher
+    poppler-utils  # pdftotext/pdftoppm: printed pages and PDF reports read back and looked at
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Debian bookworm's clang is 14; its libFuzzer comes in the matching package.

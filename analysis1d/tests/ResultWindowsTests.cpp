@@ -18,6 +18,8 @@
 #include "imaging/TVFImage.h"
 #include "numerics/CGaussian.h"
 #include "platform/ProfileStore.h"
+
+#include "testsupport/ScopedProfileStore.h"
 #include "platform/Prompts.h"
 #include "testsupport/XlsxReader.h"
 #include "tools/gelsynth/GelSynth.h"
@@ -25,9 +27,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -97,7 +103,6 @@ class SampleGel
 public:
     SampleGel()
     {
-        m_previousStore = ProfileStore::install(std::make_unique<MemoryProfileStore>());
         const QString source = qEnvironmentVariable("DENSORA_SOURCE_DIR", QDir::currentPath());
         GelSynth gel(GelDescription::fromFile(source + "/samples/sample-gel.txt"));
         gel.render();
@@ -127,12 +132,13 @@ public:
         }
         analysis()->CalculateAnalysisData();
     }
-    ~SampleGel() { ProfileStore::install(std::move(m_previousStore)); }
     Analysis1D *analysis() { return m_doc.GetAnalysis(); }
     Analysis1DDoc &doc() { return m_doc; }
 
 private:
-    std::unique_ptr<ProfileStore> m_previousStore;
+    // First: the document reads its options from this store when it is made
+    // and writes them back when it goes, which must not reach the next test.
+    ScopedMemoryProfileStore m_store;
     QTemporaryDir m_dir;
     Analysis1DDoc m_doc;
 };
@@ -501,6 +507,10 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
     tabs->show();
     report->SelectAllLanes();
     tabs->setCurrentWidget(report);
+    // The default columns: what the options page shows on (another test's
+    // options must not leak into this one).
+    EXPECT_FALSE(report->GetTableView()->isColumnHidden(ReportTable::ColPosition));
+    EXPECT_TRUE(report->GetTableView()->isColumnHidden(ReportTable::ColMW));
     EXPECT_TRUE(tabs->grab().save(dir + "/report-all-lanes.png"));
     QMenu menu;
     report->BuildContextMenu(&menu);
@@ -537,6 +547,26 @@ TEST(ResultWindows, TabsRefreshAndScreenshots)
         report->Print(&painter, painter.viewport());
     }
     EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    // The PDF's first page as a picture, to be looked at (pdftoppm, from
+    // poppler-utils).
+    const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+    if (pdftoppm.isEmpty()) {
+        ADD_FAILURE() << "pdftoppm is missing: run scripts/install-deps.sh";
+    } else {
+        QFile::remove(dir + "/report-print-pdf.png");
+        const int exitCode = QProcess::execute(
+            pdftoppm, {"-png", "-r", "100", "-f", "1", "-l", "1", "-singlefile", pdf,
+                       dir + "/report-print-pdf"});
+        EXPECT_EQ(exitCode, 0);
+        const QImage rendered(dir + "/report-print-pdf.png");
+        ASSERT_FALSE(rendered.isNull());
+        EXPECT_GT(rendered.width(), rendered.height()); // landscape A4
+        int inked = 0;
+        for (int y = 0; y < rendered.height(); y += 4)
+            for (int x = 0; x < rendered.width(); x += 4)
+                inked += qGray(rendered.pixel(x, y)) < 128;
+        EXPECT_GT(inked, 100); // the table's text and lines are on the page
+    }
     // The same first page drawn onto a picture of an A4 landscape page.
     QImage page(1169, 827, QImage::Format_RGB32);
     page.fill(Qt::white);

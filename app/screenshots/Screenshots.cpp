@@ -8,15 +8,19 @@
 #include "app/DensoraAppCommandIds.h"
 
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "appbase/CDensoraView.h"
+#include "appbase/DensoraCommandIds.h"
 #include "platform/ProfileStore.h"
 #include "platform/Prompts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include <cstdio>
@@ -63,6 +67,53 @@ bool shootWithMenu(QWidget *window, QMenu *menu, QPoint at, const QDir &dir, con
     return save(picture, dir, name);
 }
 
+// A command that opens a modal dialog: the dialog is shot once it shows, then
+// closed, and the command returns.
+bool shootModal(CMainFrame *frame, int command, const QDir &dir, const char *name)
+{
+    bool ok = false;
+    QTimer poll;
+    poll.setInterval(50);
+    int tries = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog && ++tries < 100)
+            return;
+        poll.stop();
+        if (!dialog)
+            return;
+        settle();
+        ok = save(dialog->grab(), dir, name);
+        dialog->close();
+    });
+    poll.start();
+    if (!frame->GetRegistry().run(command))
+        std::fprintf(stderr, "command %d cannot run for %s\n", command, name);
+    return ok;
+}
+
+// The print preview of the picture shown, fitted to the page, at the size a
+// user would open it.
+bool shootPrintPreview(CMainFrame *frame, const QDir &dir)
+{
+    CDensoraView *view = frame->GetView();
+    const bool fit = view->GetFitToPage();
+    view->SetFitToPage(true);
+    const bool ok = shootModal(frame, DensoraCmd::FilePrintPreview, dir, "07-print-preview.png");
+    view->SetFitToPage(fit);
+    return ok;
+}
+
+// The empty window in the dark look: the hint must stay readable.
+bool shootEmptyDark(CMainFrame *frame, const QDir &dir)
+{
+    const int look = frame->GetApplicationLook();
+    frame->GetRegistry().run(AppCmd::AppLookOffice2007Black);
+    const bool ok = shoot(frame, dir, "01-empty-window-dark.png");
+    frame->GetRegistry().run(look);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -88,6 +139,7 @@ int main(int argc, char *argv[])
     frame->resize(1280, 800);
     frame->show();
     bool ok = frame->NewDocument() && shoot(frame, dir, "01-empty-window.png");
+    ok = shootEmptyDark(frame, dir) && ok;
     auto *fileButton = qobject_cast<QToolButton *>(frame->GetRibbon()->cornerWidget(Qt::TopLeftCorner));
     if (fileButton && fileButton->menu())
         ok = shootWithMenu(frame, fileButton->menu(), fileButton->mapTo(frame, fileButton->rect().bottomLeft()), dir,
@@ -103,6 +155,8 @@ int main(int argc, char *argv[])
     frame->GetRegistry().run(AppCmd::AnalysisData);
     ok = shoot(frame, dir, "04-analysis-pane.png") && ok;
     frame->GetRegistry().run(AppCmd::AnalysisData);
+
+    ok = shootPrintPreview(frame, dir) && ok;
 
     frame->GetRegistry().run(AppCmd::AppLookOffice2007Black);
     ok = shoot(frame, dir, "05-dark-look.png") && ok;

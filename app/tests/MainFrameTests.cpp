@@ -330,6 +330,41 @@ TEST_F(AppTest, RibbonButtonsAreRegisteredCommandsWithIconsAndTheFrameServesTheV
     EXPECT_EQ(FrameServices::instance(), nullptr);
 }
 
+// An empty window greys out what needs a picture, drop-down buttons included;
+// the colour and weight choices stay open (they also serve the next object
+// drawn). With a picture shown they can be pressed.
+TEST_F(AppTest, RibbonPictureCommandsWaitForAPicture)
+{
+    const auto button = [this](const QString &caption) -> QToolButton * {
+        for (QToolButton *b : frame()->menuWidget()->findChildren<QToolButton *>())
+            if (b->text() == caption)
+                return b;
+        return nullptr;
+    };
+    const QStringList needPicture = {"Rotate",         "Palette",          "Auto\nContrast",
+                                     "Display\nAdjustments", "Copy as Picture", "Crop",
+                                     "Invert",         "Processing\nHistory", "Pixel\nValue",
+                                     "Rectangle",      "Fit to Window"};
+    frame()->UpdateFrameState();
+    for (const QString &caption : needPicture) {
+        QToolButton *b = button(caption);
+        ASSERT_NE(b, nullptr) << caption.toStdString();
+        EXPECT_FALSE(b->isEnabled()) << caption.toStdString();
+    }
+    EXPECT_FALSE(button("Align")->isEnabled());
+    EXPECT_TRUE(button("Fill Color")->isEnabled());
+    EXPECT_TRUE(button("Line Weight")->isEnabled());
+
+    QTemporaryDir dir;
+    const QString gel = dir.filePath(QStringLiteral("gel.png"));
+    ASSERT_TRUE(writeGel(gel));
+    ASSERT_TRUE(frame()->OpenDocumentFile(gel));
+    frame()->UpdateFrameState();
+    for (const QString &caption : needPicture)
+        EXPECT_TRUE(button(caption)->isEnabled()) << caption.toStdString();
+    EXPECT_FALSE(button("Align")->isEnabled()); // two objects to align
+}
+
 TEST_F(AppTest, OpenFilterLetsTheDialogShowEveryImageTypeAndDocuments)
 {
     EXPECT_EQ(CDensoraApp::QtFilter(CDensoraApp::kOpenFilter),

@@ -11,6 +11,8 @@
 #include "contracts/overlay/CDrawDocument.h"
 #include "contracts/overlay/COffscreenDrawView.h"
 
+#include "testsupport/PictureTestSupport.h"
+
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,21 +27,6 @@
 
 namespace {
 
-// A grey, non-square picture whose pixel (x, y) is x * 5 + y; row 0 on top.
-CDrawImage *newPicture(int w = 40, int h = 24)
-{
-    auto *obj = new CDrawImage;
-    EXPECT_EQ(obj->Create(w, h, 8, nullptr), 1);
-    TVFImage *image = obj->GetImage();
-    for (int y = 0; y < h; ++y) {
-        BYTE *line = image->getScanLine(unsigned(h - 1 - y));
-        for (int x = 0; x < w; ++x)
-            line[x] = BYTE(x * 5 + y);
-    }
-    image->setModified(TRUE);
-    return obj;
-}
-
 QByteArray pixelsOf(const TVFImage &image)
 {
     QByteArray bytes;
@@ -49,18 +36,11 @@ QByteArray pixelsOf(const TVFImage &image)
     return bytes;
 }
 
-// A document with the picture as its first object, shown in an off-screen view.
-struct Bench
+// A document whose first object is a grey, non-square picture (pixel (x, y)
+// is x * 5 + y), shown in an off-screen view.
+struct Bench : PictureDocument<CDrawDocument, COffscreenDrawView>
 {
-    CDrawDocument doc;
-    COffscreenDrawView view {&doc};
-    CDrawImage *picture;
-    Bench() : picture(newPicture())
-    {
-        doc.Add(picture);
-        doc.SetModifiedFlag(false);
-    }
-    TVFImage &image() { return *picture->GetImage(); }
+    Bench() : PictureDocument(40, 24, 5) { }
 };
 
 TEST(AdjustmentSheet, OneFittingPagePerMethodPreviewingTheMethodsOperation)

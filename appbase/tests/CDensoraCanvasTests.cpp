@@ -5,6 +5,8 @@
 #include "imaging/CDrawImage.h"
 #include "imaging/TVFImage.h"
 
+#include "testsupport/PictureTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,26 +16,11 @@
 
 namespace {
 
-// Grey picture whose value grows to the right: column x is x % 256.
-CDrawImage *newPicture(int w, int h)
-{
-    auto *obj = new CDrawImage;
-    EXPECT_EQ(obj->Create(w, h, 8, nullptr), 1);
-    TVFImage *image = obj->GetImage();
-    for (int y = 0; y < h; ++y) {
-        BYTE *line = image->getScanLine(unsigned(y));
-        for (int x = 0; x < w; ++x)
-            line[x] = BYTE(x);
-    }
-    image->setModified(TRUE);
-    return obj;
-}
-
 struct CanvasFixture
 {
     CanvasFixture()
     {
-        doc.Add(newPicture(1000, 500));
+        doc.Add(NewGreyPicture(1000, 500, 1, 0));
         canvas.resize(400, 300);
         canvas.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&canvas));
@@ -137,4 +124,49 @@ TEST(CDensoraCanvas, PaintsTheScrolledPictureAndCentresASmallOne)
     // Window pixel 100 into the drawing shows picture column 500 (give or take
     // where the stretch samples).
     EXPECT_NEAR(qGray(small.pixel(-scroll.x + 100, -scroll.y + 50)), 500 % 256, 5);
+}
+
+// An empty window tells where to start, centred in the look's text colour on
+// its base colour, dark or light; the picture replaces the hint.
+TEST(CDensoraCanvas, EmptyWindowShowsWhereToStart)
+{
+    CDensoraDoc doc;
+    CDensoraView view(&doc);
+    CDensoraCanvas canvas(&view);
+    canvas.resize(500, 300);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    EXPECT_TRUE(canvas.IsShowingEmptyHint());
+    EXPECT_TRUE(canvas.GetEmptyHint().startsWith(QStringLiteral("Open a gel image to begin")));
+
+    for (const auto &[base, text] : {std::pair(QColor(Qt::white), QColor(Qt::black)),
+                                     std::pair(QColor(40, 40, 40), QColor(230, 230, 230))}) {
+        QPalette colours = canvas.palette();
+        colours.setColor(QPalette::Base, base);
+        colours.setColor(QPalette::Text, text);
+        canvas.setPalette(colours);
+        const QImage shown = canvas.viewport()->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(3, 3), base);
+        // Ink in the middle band, none near the edges: the text is centred.
+        int inkTop = shown.height(), inkBottom = -1, inkLeft = shown.width(), inkRight = -1;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                if (std::abs(c.lightness() - base.lightness()) < 100)
+                    continue;
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+            }
+        ASSERT_GE(inkBottom, 0) << "no readable text on " << base.name().toStdString();
+        EXPECT_NEAR((inkTop + inkBottom) / 2, shown.height() / 2, 6);
+        EXPECT_NEAR((inkLeft + inkRight) / 2, shown.width() / 2, 6);
+    }
+
+    doc.Add(NewGreyPicture(100, 50, 1, 0));
+    view.InvalidateView();
+    EXPECT_FALSE(canvas.IsShowingEmptyHint());
+    const QImage picture = canvas.viewport()->grab().toImage();
+    EXPECT_EQ(picture.pixelColor(3, 3), QColor(Qt::white)); // the drawing's background
 }

@@ -10,6 +10,8 @@
 #include "platform/Exceptions.h"
 #include "platform/Prompts.h"
 
+#include "testsupport/PictureTestSupport.h"
+
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -23,29 +25,9 @@
 
 namespace {
 
-// Grey picture, pixel (x, y) = x * 10 + y, row 0 on top.
-CDrawImage *newPicture(int w, int h)
-{
-    auto *obj = new CDrawImage;
-    EXPECT_EQ(obj->Create(w, h, 8, nullptr), 1);
-    TVFImage *image = obj->GetImage();
-    for (int y = 0; y < h; ++y) {
-        BYTE *line = image->getScanLine(unsigned(h - 1 - y));
-        for (int x = 0; x < w; ++x)
-            line[x] = BYTE(x * 10 + y);
-    }
-    image->setModified(TRUE);
-    return obj;
-}
-
-int pixelAt(TVFImage *image, int x, int y)
-{
-    return image->getScanLine(image->getHeight() - 1 - unsigned(y))[x];
-}
-
 QByteArray pngOf(int w, int h)
 {
-    std::unique_ptr<CDrawImage> obj(newPicture(w, h));
+    std::unique_ptr<CDrawImage> obj(NewGreyPicture(w, h, 10));
     FIMEMORY *memory = FreeImage_OpenMemory();
     EXPECT_TRUE(FreeImage_SaveToMemory(FIF_PNG, *obj->GetImage(), memory, 0));
     BYTE *data = nullptr;
@@ -123,12 +105,12 @@ TEST(CDensoraDocObjects, PictureIsTheFirstObjectOnly)
 
     // A picture that is not first is not the document's picture.
     doc.Add(new CDrawRectangle(CRect(0, 0, 2, 2)));
-    doc.Add(newPicture(3, 3));
+    doc.Add(NewGreyPicture(3, 3, 10));
     EXPECT_EQ(doc.GetDrawImage(), nullptr);
     EXPECT_EQ(doc.GetImage(), nullptr);
 
     doc.RemoveAllObjects();
-    CDrawImage *picture = newPicture(3, 3);
+    CDrawImage *picture = NewGreyPicture(3, 3, 10);
     doc.Add(picture);
     EXPECT_EQ(doc.GetDrawImage(), picture);
     EXPECT_EQ(doc.GetImage(), picture->GetImage());
@@ -142,7 +124,7 @@ TEST(CDensoraDocObjects, ObjectAtFindsTheTopmostAndDocRectCoversAll)
     CDensoraDoc doc;
     EXPECT_EQ(doc.GetDocRect(), CRect(0, 0, 1, 1));
 
-    CDrawImage *picture = newPicture(100, 50);
+    CDrawImage *picture = NewGreyPicture(100, 50, 10);
     doc.Add(picture);
     auto *rect = new CDrawRectangle(CRect(20, 120, -5, 10)); // not normalised
     doc.Add(rect);
@@ -209,7 +191,7 @@ TEST(CDensoraDocObjects, CreateImageObjectReplacesEverything)
     ASSERT_EQ(doc.GetObjects().size(), 1);
     ASSERT_NE(doc.GetDrawImage(), nullptr);
     EXPECT_EQ(doc.GetDrawImage()->GetPosition(), CRect(0, 0, 7, 5));
-    EXPECT_EQ(pixelAt(doc.GetImage(), 6, 4), 64);
+    EXPECT_EQ(GreyPixelAt(doc.GetImage(), 6, 4), 64);
 
     QFile bad(junk);
     EXPECT_LE(doc.CreateImageObject(&bad), 0);
@@ -287,7 +269,7 @@ TEST(CDensoraDocFiles, TitleCarriesTheZoom)
 TEST(CDensoraDocStorage, ObjectListWithPictureAndRectanglesRoundTrips)
 {
     CDensoraDoc doc;
-    doc.Add(newPicture(6, 4));
+    doc.Add(NewGreyPicture(6, 4, 10));
     doc.GetImage()->AddPreprocessStr(QStringLiteral("Loaded"));
     doc.Add(new CDrawRectangle(CRect(1, 1, 3, 3)));
     doc.Add(new CDrawRectangle(CRect(2, 0, 5, 4), CDrawRectangle::ellipse));
@@ -329,7 +311,7 @@ TEST(CDensoraDocStorage, ObjectListWithPictureAndRectanglesRoundTrips)
     ASSERT_EQ(back.GetObjects().size(), 3);
     ASSERT_NE(back.GetDrawImage(), nullptr);
     EXPECT_FALSE(*back.GetDrawImage() != *doc.GetDrawImage());
-    EXPECT_EQ(pixelAt(back.GetImage(), 5, 3), 53);
+    EXPECT_EQ(GreyPixelAt(back.GetImage(), 5, 3), 53);
     EXPECT_EQ(back.GetObjects()[1]->GetPosition(), CRect(1, 1, 3, 3));
     auto *ellipse = dynamic_cast<CDrawRectangle *>(back.GetObjects()[2]);
     ASSERT_NE(ellipse, nullptr);
@@ -346,7 +328,7 @@ TEST(CDensoraDocStorage, SaveAndOpenRoundTripAndFailuresKeepTheOldFile)
     ScopedScriptedPrompts prompts;
 
     ListDoc doc;
-    doc.Add(newPicture(5, 5));
+    doc.Add(NewGreyPicture(5, 5, 10));
     doc.Add(new CDrawRectangle(CRect(1, 2, 3, 4)));
     ASSERT_TRUE(doc.OnSaveDocument(path));
     EXPECT_FALSE(doc.IsModified());

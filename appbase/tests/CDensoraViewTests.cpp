@@ -6,48 +6,40 @@
 #include "appbase/ui/CDensoraPrinting.h"
 
 #include "imaging/CDrawImage.h"
+#include "imaging/CImageTool.h"
 #include "imaging/TVFImage.h"
 
 #include "contracts/overlay/CDrawRectangle.h"
 
 #include "platform/Prompts.h"
 
+#include "testsupport/PictureTestSupport.h"
 #include "testsupport/TestViewHost.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
-
-// Grey picture, pixel (x, y) = x * 10 + y, row 0 on top.
-CDrawImage *newPicture(int w, int h)
-{
-    auto *obj = new CDrawImage;
-    EXPECT_EQ(obj->Create(w, h, 8, nullptr), 1);
-    TVFImage *image = obj->GetImage();
-    for (int y = 0; y < h; ++y) {
-        BYTE *line = image->getScanLine(unsigned(h - 1 - y));
-        for (int x = 0; x < w; ++x)
-            line[x] = BYTE(x * 10 + y);
-    }
-    image->setModified(TRUE);
-    return obj;
-}
-
-int pixelAt(const TVFImage *image, int x, int y)
-{
-    return image->getScanLine(image->getHeight() - 1 - unsigned(y))[x];
-}
 
 class TestFrame : public FrameServices
 {
@@ -75,11 +67,11 @@ struct ScopedFrame
 };
 
 // A document with a picture and a view in a window of the given size.
-struct ViewFixture
+struct ViewFixture : PictureDocument<CDensoraDoc, CDensoraView>
 {
-    explicit ViewFixture(int w = 40, int h = 30, CSize window = CSize(800, 600)) : host(window)
+    explicit ViewFixture(int w = 40, int h = 30, CSize window = CSize(800, 600))
+        : PictureDocument(w, h, 10), host(window)
     {
-        doc.Add(newPicture(w, h));
         doc.SetTitle(QStringLiteral("gel.tif"));
         view.SetHost(&host);
     }
@@ -92,9 +84,7 @@ struct ViewFixture
         return obj;
     }
 
-    CDensoraDoc doc;
     TestViewHost host;
-    CDensoraView view {&doc};
 };
 
 } // namespace
@@ -233,13 +223,13 @@ TEST(CDensoraView, ImageMethodKeepsTheUndoStepOnlyWhenThePictureChanged)
     // Without a dialog the method is applied: a real change is one undo step.
     f.view.DoIPMethod(IPM_FlipHorizontally, false);
     image = f.doc.GetImage();
-    EXPECT_EQ(pixelAt(image, 0, 0), 30);
+    EXPECT_EQ(GreyPixelAt(image, 0, 0), 30);
     EXPECT_EQ(undo.GetActionStorage().size(), 1);
     EXPECT_FALSE(undo.HasPendingAction());
     f.view.OnEditUndo();
-    EXPECT_EQ(pixelAt(f.doc.GetImage(), 0, 0), 0);
+    EXPECT_EQ(GreyPixelAt(f.doc.GetImage(), 0, 0), 0);
     f.view.OnEditRedo();
-    EXPECT_EQ(pixelAt(f.doc.GetImage(), 0, 0), 30);
+    EXPECT_EQ(GreyPixelAt(f.doc.GetImage(), 0, 0), 30);
 
     // A dialog that changes the picture and is cancelled: restored, no step.
     const int steps = int(undo.GetActionStorage().size());
@@ -249,7 +239,7 @@ TEST(CDensoraView, ImageMethodKeepsTheUndoStepOnlyWhenThePictureChanged)
         return false;
     });
     f.view.DoIPMethod(IPM_RotateArbitrarily, true);
-    EXPECT_EQ(pixelAt(f.doc.GetImage(), 0, 0), 30);
+    EXPECT_EQ(GreyPixelAt(f.doc.GetImage(), 0, 0), 30);
     EXPECT_EQ(int(undo.GetActionStorage().size()), steps);
     EXPECT_FALSE(undo.HasPendingAction());
 
@@ -341,6 +331,95 @@ TEST(CDensoraView, CopyAndPasteRoundTripCascades)
     EXPECT_NE(f.doc.GetDrawImage(), nullptr);
 }
 
+// An empty window offers no picture command; a picture enables them, and
+// the overlay commands then wait for a selection.
+TEST(CDensoraView, CommandsNeedAPictureAndTheirSelection)
+{
+    using namespace DensoraCmd;
+    CDensoraDoc doc;
+    CDensoraView view(&doc);
+    CommandRegistry registry;
+    view.RegisterCommands(registry);
+    const auto enabled = [&registry](int id) {
+        registry.update(id);
+        QAction *action = registry.action(id);
+        EXPECT_NE(action, nullptr) << id;
+        return action && action->isEnabled();
+    };
+    const int pictureCommands[]
+        = {EditCopyAsPicture,   ToolRectangle,          ToolRoundRectangle,  ToolEllipse,
+           ToolLine,            ToolPolygon,            ToolLabel,           ToolText,
+           ImageDisplayAdjustment, ImageAutoContrast,   ImageShowSaturation, ImageGreenPalette,
+           ImageBluePalette,    ImageRedPalette,        ImageNormalPalette,  ImageInvert,
+           ImageFlipHorizontal, ImageFlipVertical,      ImageRotateRight90,  ImageRotateLeft90,
+           ImageRotateArbitrary, ImageNoiseReduction,   ImageCrop,           ImageCopyRectangle,
+           ImageInfo,           ImageHistory,           ZoomToWindow,        Zoom100,             ZoomIn,
+           ZoomOut};
+    const int selectionCommands[]
+        = {EditCopy,         EditClear,         OverlayFillColor, OverlayNoFill,
+           OverlayLineColor, OverlayNoLine,     OverlayLineWeight, OverlayAlignLeft,
+           OverlayAlignRight, OverlayAlignTop,  OverlayAlignBottom};
+    for (int id : pictureCommands)
+        EXPECT_FALSE(enabled(id)) << id;
+    for (int id : selectionCommands)
+        EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(enabled(ToolSelect));
+    EXPECT_FALSE(registry.run(ImageRotateRight90));
+
+    // Copied objects on the clipboard wait for a picture to land on.
+    auto *copied = new QMimeData;
+    copied->setData(CDensoraView::c_strObjectsMimeType, QByteArray(1, '\0'));
+    QGuiApplication::clipboard()->setMimeData(copied);
+    EXPECT_FALSE(enabled(EditPaste));
+
+    doc.Add(NewGreyPicture(20, 10, 10));
+    for (int id : pictureCommands)
+        EXPECT_TRUE(enabled(id)) << id;
+    for (int id : selectionCommands)
+        EXPECT_FALSE(enabled(id)) << id;
+    EXPECT_TRUE(enabled(EditPaste));
+
+    auto *a = new CDrawRectangle(CRect(1, 1, 5, 5));
+    auto *b = new CDrawRectangle(CRect(6, 1, 9, 5));
+    doc.Add(a);
+    doc.Add(b);
+    view.SelectObject(a);
+    view.SelectObject(b, true);
+    for (int id : selectionCommands)
+        EXPECT_TRUE(enabled(id)) << id;
+    QGuiApplication::clipboard()->clear();
+
+    // The history command shows the picture's history page.
+    TVFImage *shown = nullptr;
+    CDrawImage::SetHistoryHandler([&shown](TVFImage *image) { shown = image; });
+    EXPECT_TRUE(registry.run(ImageHistory));
+    CDrawImage::SetHistoryHandler({});
+    EXPECT_EQ(shown, doc.GetImage());
+}
+
+// While a crop rectangle is dragged the view shows it, dashed.
+TEST(CDensoraView, DraggedCropRectangleIsShown)
+{
+    ScopedScriptedPrompts prompts;
+    ViewFixture f(100, 80);
+    f.view.SetCurrentToolType(toolCropImage);
+    f.view.OnLButtonDown(MK_LBUTTON, CPoint(10, 10));
+    f.view.OnMouseMove(MK_LBUTTON, CPoint(50, 40));
+    const auto blackOnTopEdge = [&f] {
+        QImage shown(100, 80, QImage::Format_RGB32);
+        QPainter painter(&shown);
+        f.view.PaintVisible(&painter, shown.rect());
+        painter.end();
+        int black = 0;
+        for (int x = 11; x < 50; ++x)
+            black += shown.pixelColor(x, 10) == QColor(Qt::black);
+        return black;
+    };
+    EXPECT_GT(blackOnTopEdge(), 10);
+    f.view.OnLButtonUp(0, CPoint(50, 40));
+    EXPECT_EQ(f.doc.GetImage()->getWidth(), 40u); // cropped to what was shown
+}
+
 TEST(CDensoraView, PaintingTheExposedPartMatchesPaintingAll)
 {
     ViewFixture f(300, 200, CSize(250, 150));
@@ -413,4 +492,147 @@ TEST(CDensoraView, PrintingOnePageWithItsHeader)
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     const QString text = QString::fromLatin1(pdf);
     EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 1);
+}
+
+namespace {
+
+// Runs 'inspect' on the modal dialog of type D once it is open (the dialogs
+// run their own event loop), then lets the test go on.
+template <class D>
+void whenModalOpens(std::function<void(D *)> inspect, bool *seen)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect, seen, tries] {
+        if (auto *dialog = qobject_cast<D *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            *seen = true;
+            inspect(dialog);
+        } else if (++*tries > 500) {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start();
+}
+
+} // namespace
+
+// The print commands reach the window half through the view's seam, each with
+// its kind, and only when there is a page to print.
+TEST(CDensoraView, PrintCommandsGoThroughThePrintHandler)
+{
+    using namespace DensoraCmd;
+    CDensoraDoc empty;
+    CDensoraView nothing(&empty);
+    ViewFixture f(40, 30);
+    CommandRegistry registry;
+    CommandRegistry emptyRegistry;
+    f.view.RegisterCommands(registry);
+    nothing.RegisterCommands(emptyRegistry);
+
+    QList<CDensoraView::PrintKind> asked;
+    CDensoraView *printed = nullptr;
+    CDensoraView::SetPrintHandler([&](CDensoraView *view, CDensoraView::PrintKind kind) {
+        printed = view;
+        asked << kind;
+    });
+    const int commands[] = {FilePrint, FilePrintDirect, FilePrintPreview, FilePrintToPdf};
+    for (int id : commands) {
+        EXPECT_FALSE(emptyRegistry.run(id)) << id;
+        EXPECT_TRUE(registry.run(id)) << id;
+    }
+    using K = CDensoraView::PrintKind;
+    EXPECT_EQ(asked, QList<K>({K::Dialog, K::Direct, K::Preview, K::Pdf}));
+    EXPECT_EQ(printed, &f.view);
+
+    CDensoraView::SetPrintHandler({});
+    for (int id : commands)
+        EXPECT_FALSE(registry.run(id)) << id;
+}
+
+// The real dialogs off screen: the preview shows the one page and offers the
+// fit to the page; the print dialog carries the "Fit to page" choice, Cancel
+// prints nothing and keeps it, OK takes it and prints.
+TEST(CDensoraView, PrintPreviewAndPrintDialogs)
+{
+    ScopedScriptedPrompts prompts;
+    ViewFixture f(400, 100);
+    CommandRegistry registry;
+    f.view.RegisterCommands(registry);
+    CDensoraPrinting::Install();
+
+    bool seen = false;
+    int pages = -1;
+    QImage shown;
+    whenModalOpens<QPrintPreviewDialog>(
+        [&](QPrintPreviewDialog *dialog) {
+            auto *preview = dialog->findChild<QPrintPreviewWidget *>();
+            if (preview) {
+                preview->updatePreview();
+                pages = preview->pageCount();
+            }
+            shown = dialog->grab().toImage();
+            for (QAction *action : dialog->findChildren<QAction *>())
+                if (action->text() == QStringLiteral("Fit to page") && !action->isChecked())
+                    action->trigger();
+            dialog->reject();
+        },
+        &seen);
+    f.view.SetFitToPage(false);
+    ASSERT_TRUE(registry.run(DensoraCmd::FilePrintPreview));
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(pages, 1);
+    EXPECT_FALSE(shown.isNull());
+    EXPECT_TRUE(f.view.GetFitToPage()); // chosen in the preview's toolbar
+
+    // Cancel.
+    f.view.SetFitToPage(false);
+    seen = false;
+    bool offered = false;
+    whenModalOpens<QPrintDialog>(
+        [&](QPrintDialog *dialog) {
+            for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
+                if (box->text() == QStringLiteral("Fit to page")) {
+                    offered = !box->isChecked();
+                    box->setChecked(true);
+                }
+            dialog->reject();
+        },
+        &seen);
+    EXPECT_FALSE(CDensoraPrinting::PrintWithDialog(&f.view, nullptr));
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(offered);
+    EXPECT_FALSE(f.view.GetFitToPage());
+
+    // OK, to a file.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("dialog.pdf"));
+    seen = false;
+    whenModalOpens<QPrintDialog>(
+        [&](QPrintDialog *dialog) {
+            for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
+                if (box->text() == QStringLiteral("Fit to page"))
+                    box->setChecked(true);
+            // The dialog's own choice, as a user would make it: print to a
+            // PDF file (the machine may have no printer).
+            if (auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers")))
+                printers->setCurrentIndex(printers->count() - 1);
+            if (auto *file = dialog->findChild<QLineEdit *>(QStringLiteral("filename")))
+                file->setText(path);
+            dialog->accept();
+        },
+        &seen);
+    const bool printedOk = CDensoraPrinting::PrintWithDialog(&f.view, nullptr);
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(f.view.GetFitToPage());
+    EXPECT_TRUE(printedOk);
+    EXPECT_TRUE(prompts->Texts().isEmpty()) << prompts->Texts().join('|').toStdString();
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4).startsWith("%PDF"));
+    CDensoraView::SetPrintHandler({});
 }

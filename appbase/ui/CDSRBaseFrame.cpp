@@ -47,7 +47,9 @@ constexpr int kSwatchColumns = 4;
 
 QIcon weightIcon(int weight)
 {
-    QPixmap pixmap(48, 16);
+    // Drawn at twice the size as well: crisp on a high-DPI screen.
+    QPixmap pixmap(96, 32);
+    pixmap.setDevicePixelRatio(2.0);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.fillRect(QRect(2, 8 - weight / 2, 44, weight), Qt::black);
@@ -278,10 +280,19 @@ QToolButton *CDSRBaseFrame::AddMenuButton(CRibbonPanel *panel, const QString &ca
     button->setAutoRaise(true);
     button->setPopupMode(QToolButton::InstantPopup);
     auto *menu = new QMenu(button);
+    QList<QAction *> entries;
     for (const auto &[id, text] : commands)
-        AddMenuEntry(menu, id, text);
+        entries << AddMenuEntry(menu, id, text);
     connect(menu, &QMenu::aboutToShow, this, [this] { m_registry.updateAll(); });
     button->setMenu(menu);
+    // The button can be pressed while one of its commands can run.
+    const auto follow = [button, entries] {
+        button->setEnabled(std::any_of(entries.begin(), entries.end(),
+                                       [](const QAction *entry) { return entry->isEnabled(); }));
+    };
+    for (QAction *entry : entries)
+        connect(entry, &QAction::changed, button, follow);
+    follow();
     if (large) {
         button->setIconSize(QSize(CRibbonPanel::kLargeIcon, CRibbonPanel::kLargeIcon));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -382,6 +393,9 @@ void CDSRBaseFrame::AddTab_Home()
     info->AddLargeButton(Command(Cmd::ImageInfo, QStringLiteral("Pixel Value")),
                          QStringLiteral("Pixel\nValue"),
                          RibbonIcon(QString(), QStringLiteral("pixel-value")));
+    info->AddLargeButton(Command(Cmd::ImageHistory, QStringLiteral("Processing History")),
+                         QStringLiteral("Processing\nHistory"),
+                         RibbonIcon(QString(), QStringLiteral("history")));
     info->AddLargeButton(Command(kAnalysisData, QStringLiteral("Analysis Results")),
                          QStringLiteral("Analysis\nResults"),
                          RibbonIcon(QString(), QStringLiteral("analysis-results")));
@@ -482,7 +496,9 @@ QToolButton *CDSRBaseFrame::AddColorButton(CRibbonPanel *panel, int id, const QS
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     button->setPopupMode(QToolButton::MenuButtonPopup);
-    CRibbonPanel::BindButton(button, action, caption);
+    // The colour chosen here also goes to the next object drawn: the menu
+    // works without a selection.
+    CRibbonPanel::BindButton(button, action, caption, false);
 
     auto *menu = new QMenu(button);
     menu->addAction(QStringLiteral("Automatic"), this, [this, id] {
@@ -530,10 +546,9 @@ QToolButton *CDSRBaseFrame::AddLineWeightGallery(CRibbonPanel *panel, int id,
     button->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setAutoRaise(true);
-    connect(action, &QAction::changed, button, [button, action] {
-        button->setEnabled(action->isEnabled());
-    });
-    button->setEnabled(action->isEnabled());
+    button->setProperty("commandId", action->data());
+    // Like the colours, the weight chosen here also goes to the next object
+    // drawn: the gallery stays open without a selection.
 
     auto *menu = new QMenu(button);
     auto *group = new QActionGroup(menu);

@@ -1,5 +1,6 @@
 #include "appbase/ui/CDensoraCanvas.h"
 
+#include "appbase/CDensoraDoc.h"
 #include "appbase/CDensoraView.h"
 #include "appbase/ui/CDensoraPrinting.h"
 
@@ -41,7 +42,10 @@ CPoint toCPoint(const QPointF &p)
 } // namespace
 
 CDensoraCanvas::CDensoraCanvas(CDensoraView *view, QWidget *parent)
-    : QAbstractScrollArea(parent), m_pView(view)
+    : QAbstractScrollArea(parent),
+      m_pView(view),
+      m_emptyHint(QStringLiteral("Open a gel image to begin: File \u25B8 Open (Ctrl+O),\n"
+                                 "or drop an image file here."))
 {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setMouseTracking(true); // the pixel read-out follows the mouse
@@ -150,9 +154,39 @@ void CDensoraCanvas::ShowCursor()
 
 // --- painting ------------------------------------------------------------------------
 
+void CDensoraCanvas::SetEmptyHint(const QString &hint)
+{
+    m_emptyHint = hint;
+    viewport()->update();
+}
+
+bool CDensoraCanvas::IsShowingEmptyHint() const
+{
+    const CDensoraDoc *doc = m_pView ? m_pView->GetDensoraDoc() : nullptr;
+    return m_pView && !m_emptyHint.isEmpty() && (!doc || doc->GetObjects().isEmpty());
+}
+
+void CDensoraCanvas::PaintEmptyHint(QPainter &painter, const QRect &exposed)
+{
+    // In the look's own colours, not the drawing's white: readable in a dark
+    // look as in a light one.
+    const QPalette &colours = palette();
+    painter.fillRect(exposed, colours.color(QPalette::Base));
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    painter.setFont(font);
+    painter.setPen(colours.color(QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(24, 24, -24, -24),
+                     Qt::AlignCenter | Qt::TextWordWrap, m_emptyHint);
+}
+
 void CDensoraCanvas::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
+    if (IsShowingEmptyHint()) {
+        PaintEmptyHint(painter, event->rect());
+        return;
+    }
     if (!m_pView) {
         painter.fillRect(event->rect(), palette().window());
         return;

@@ -14,8 +14,10 @@
 
 #include <QAbstractScrollArea>
 #include <QPoint>
+#include <QString>
 
 class CDensoraView;
+class QPainter;
 
 class CDensoraCanvas : public QAbstractScrollArea, public CViewHost
 {
@@ -25,6 +27,12 @@ public:
     ~CDensoraCanvas() override;
 
     CDensoraView *GetView() const { return m_pView; }
+
+    // What an empty window says (centred, in the look's colours): where to
+    // start. Shown while the view's document holds no objects.
+    QString GetEmptyHint() const { return m_emptyHint; }
+    void SetEmptyHint(const QString &hint);
+    bool IsShowingEmptyHint() const;
 
     // CViewHost
     CPoint GetScrollPosition() const override;
@@ -54,11 +62,13 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
+    void PaintEmptyHint(QPainter &painter, const QRect &exposed);
     void UpdateScrollBars();
     void EndPanning();
     void ShowCursor();
 
     CDensoraView *m_pView; // not owned
+    QString m_emptyHint;
     CSize m_total;
     CSize m_line;
     Qt::CursorShape m_cursor = Qt::ArrowCursor;

@@ -6,15 +6,21 @@
 
 #include "platform/Prompts.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 const QString kPrintFailed = QStringLiteral("The page could not be printed.");
@@ -137,5 +143,24 @@ void CDensoraPrinting::PrintPreview(CDensoraView *view, QWidget *parent)
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [view](QPrinter *p) { PrintTo(view, *p); });
+    // Big enough to judge the page, with its whole toolbar.
+    const QSize room = parent ? parent->size() : QSize(1100, 800);
+    dialog.resize(std::max(800, room.width() * 4 / 5), std::max(600, room.height() * 9 / 10));
+    // The fit-to-page choice, seen at once on the page.
+    auto *preview = dialog.findChild<QPrintPreviewWidget *>();
+    if (auto *bar = dialog.findChild<QToolBar *>(); bar && preview) {
+        auto *fit = new QAction(QIcon::fromTheme(QStringLiteral("zoom-fit-best")),
+                                QStringLiteral("Fit to page"), &dialog);
+        fit->setCheckable(true);
+        fit->setChecked(view->GetFitToPage());
+        bar->addSeparator();
+        bar->addAction(fit);
+        if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(fit)))
+            button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        QObject::connect(fit, &QAction::toggled, &dialog, [view, preview](bool on) {
+            view->SetFitToPage(on);
+            preview->updatePreview();
+        });
+    }
     dialog.exec();
 }

@@ -29,5 +29,6 @@ public:
     static bool PrintDirect(CDensoraView *view);
     // Asks for the file and the fit, then prints to PDF.
     static bool PrintToPdfAsking(CDensoraView *view);
+    // The preview, with the "Fit to page" choice in its toolbar.
     static void PrintPreview(CDensoraView *view, QWidget *parent);
 };

@@ -9,9 +9,10 @@
 namespace {
 constexpr int kSmallPerColumn = 3;
 
-void mirror(QToolButton *button, QAction *action)
+void mirror(QToolButton *button, QAction *action, bool followEnabled)
 {
-    button->setEnabled(action->isEnabled());
+    if (followEnabled)
+        button->setEnabled(action->isEnabled());
     button->setCheckable(action->isCheckable());
     if (action->isCheckable())
         button->setChecked(action->isChecked());
@@ -40,15 +41,17 @@ CRibbonPanel::CRibbonPanel(const QString &caption, QWidget *parent)
     outer->addWidget(label);
 }
 
-void CRibbonPanel::BindButton(QToolButton *button, QAction *action, const QString &caption)
+void CRibbonPanel::BindButton(QToolButton *button, QAction *action, const QString &caption,
+                              bool followEnabled)
 {
     button->setText(caption);
     button->setAutoRaise(true);
     if (!action)
         return;
     button->setProperty("commandId", action->data());
-    mirror(button, action);
-    QObject::connect(action, &QAction::changed, button, [button, action] { mirror(button, action); });
+    mirror(button, action, followEnabled);
+    QObject::connect(action, &QAction::changed, button,
+                     [button, action, followEnabled] { mirror(button, action, followEnabled); });
     QObject::connect(button, &QToolButton::clicked, action, [action] { action->trigger(); });
 }
 

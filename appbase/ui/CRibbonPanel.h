@@ -33,8 +33,12 @@ public:
     void AddSmallWidget(QWidget *widget);
     void AddLargeWidget(QWidget *widget);
 
-    // Makes 'button' show and run 'action' under the ribbon caption.
-    static void BindButton(QToolButton *button, QAction *action, const QString &caption);
+    // Makes 'button' show and run 'action' under the ribbon caption. A button
+    // whose menu is useful on its own (a colour to use next) stays enabled
+    // with 'followEnabled' false; pressing it then runs the command only when
+    // the command can run.
+    static void BindButton(QToolButton *button, QAction *action, const QString &caption,
+                           bool followEnabled = true);
 
     static constexpr int kLargeIcon = 32;
     static constexpr int kSmallIcon = 16;

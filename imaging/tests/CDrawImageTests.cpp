@@ -9,6 +9,8 @@
 #include "platform/Exceptions.h"
 #include "platform/Prompts.h"
 
+#include "testsupport/PictureTestSupport.h"
+
 #include <FreeImage.h>
 #include <gtest/gtest.h>
 
@@ -24,22 +26,12 @@ namespace {
 // A grey picture object whose pixel (x, y) is (x * 16 + y) & 0xFF; row 0 on top.
 std::unique_ptr<CDrawImage> makeGreyImage(int w, int h)
 {
-    auto obj = std::make_unique<CDrawImage>();
-    EXPECT_EQ(obj->Create(w, h, 8, nullptr), 1);
-    TVFImage *image = obj->GetImage();
-    for (int y = 0; y < h; ++y) {
-        BYTE *line = image->getScanLine(unsigned(h - 1 - y));
-        for (int x = 0; x < w; ++x)
-            line[x] = BYTE((x * 16 + y) & 0xFF);
-    }
-    image->setModified(TRUE);
-    return obj;
+    return std::unique_ptr<CDrawImage>(NewGreyPicture(w, h, 16));
 }
 
 int pixelAt(const CDrawImage &obj, int x, int y)
 {
-    TVFImage *image = obj.GetImage();
-    return image->getScanLine(image->getHeight() - 1 - unsigned(y))[x];
+    return GreyPixelAt(obj.GetImage(), x, y);
 }
 
 QByteArray pngBytes(const CDrawImage &obj)

@@ -3,6 +3,7 @@
 #include "imaging/CDrawImage.h"
 #include "imaging/CImageTool.h"
 #include "imaging/TVFImage.h"
+#include "imaging/ui/ImageInfoListDialog.h"
 #include "imaging/ui/ImageProcessingListPP.h"
 
 #include "contracts/overlay/CDrawDocument.h"
@@ -12,6 +13,9 @@
 
 #include "platform/Prompts.h"
 
+#include "testsupport/PictureTestSupport.h"
+
+#include <QDialog>
 #include <QListWidget>
 #include <gtest/gtest.h>
 
@@ -26,36 +30,12 @@ public:
     void SaveActionStartEnd(const QString &caption) override { captions << caption; }
 };
 
-// A grey picture whose pixel (x, y) is x * 4 + y; row 0 on top.
-CDrawImage *newPicture(int w, int h)
+struct Bench : PictureDocument<RecordingDocument, COffscreenDrawView>
 {
-    auto *obj = new CDrawImage;
-    EXPECT_EQ(obj->Create(w, h, 8, nullptr), 1);
-    TVFImage *image = obj->GetImage();
-    for (int y = 0; y < h; ++y) {
-        BYTE *line = image->getScanLine(unsigned(h - 1 - y));
-        for (int x = 0; x < w; ++x)
-            line[x] = BYTE(x * 4 + y);
-    }
-    image->setModified(TRUE);
-    return obj;
-}
-
-int pixelAt(const CDrawImage *obj, int x, int y)
-{
-    const TVFImage *image = obj->GetImage();
-    return image->getScanLine(image->getHeight() - 1 - unsigned(y))[x];
-}
-
-struct Bench
-{
-    RecordingDocument doc;
-    COffscreenDrawView view {&doc};
     CSelectTool *select = nullptr;
-    CDrawImage *picture = nullptr;
     ScopedScriptedPrompts prompts;
 
-    Bench()
+    Bench() : PictureDocument(40, 30, 4)
     {
         auto selectTool = std::make_unique<CSelectTool>();
         select = selectTool.get();
@@ -63,9 +43,6 @@ struct Bench
         view.AddTool(std::make_unique<CImageTool>(select));
         view.AddTool(std::make_unique<CCropImageTool>(select));
         view.AddTool(std::make_unique<CCopyImageRectTool>(select));
-        picture = newPicture(40, 30);
-        doc.Add(picture);
-        doc.SetModifiedFlag(false);
     }
     void drag(ToolType tool, CPoint from, CPoint to)
     {
@@ -83,8 +60,8 @@ TEST(CropImageTool, CropsToThePartOfTheRectangleOnThePicture)
     EXPECT_TRUE(b.prompts->Texts().isEmpty());
     EXPECT_EQ(b.picture->GetImage()->GetSize(), CSize(10, 10));
     EXPECT_EQ(b.picture->m_position, CRect(0, 0, 10, 10));
-    EXPECT_EQ(pixelAt(b.picture, 0, 0), 30 * 4 + 20);
-    EXPECT_EQ(pixelAt(b.picture, 9, 9), 39 * 4 + 29);
+    EXPECT_EQ(GreyPixelAt(b.picture->GetImage(), 0, 0), 30 * 4 + 20);
+    EXPECT_EQ(GreyPixelAt(b.picture->GetImage(), 9, 9), 39 * 4 + 29);
     EXPECT_EQ(b.doc.captions, QStringList({"CCropImageTool::OnLButtonUp"}));
     EXPECT_TRUE(b.doc.IsModified());
     EXPECT_TRUE(b.view.ToolJustSelected());
@@ -93,7 +70,7 @@ TEST(CropImageTool, CropsToThePartOfTheRectangleOnThePicture)
     // Dragged upwards to the left, the rectangle is normalised first.
     b.drag(toolCropImage, CPoint(8, 6), CPoint(2, 1));
     EXPECT_EQ(b.picture->GetImage()->GetSize(), CSize(6, 5));
-    EXPECT_EQ(pixelAt(b.picture, 0, 0), 32 * 4 + 21);
+    EXPECT_EQ(GreyPixelAt(b.picture->GetImage(), 0, 0), 32 * 4 + 21);
 }
 
 TEST(CropImageTool, RefusesWhatIsNotAPictureOrMissesIt)
@@ -126,8 +103,8 @@ TEST(CopyImageRectTool, AddsTheCopiedPartAsTheOnlySelectedObject)
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->GetImage()->GetSize(), CSize(10, 7));
     EXPECT_EQ(copy->m_position, CRect(5, 5, 15, 12)); // where its pixels came from
-    EXPECT_EQ(pixelAt(copy, 0, 0), 5 * 4 + 5);
-    EXPECT_EQ(pixelAt(copy, 9, 6), 14 * 4 + 11);
+    EXPECT_EQ(GreyPixelAt(copy->GetImage(), 0, 0), 5 * 4 + 5);
+    EXPECT_EQ(GreyPixelAt(copy->GetImage(), 9, 6), 14 * 4 + 11);
     EXPECT_EQ(b.view.GetSelectedObjects(), CDrawObjList({copy}));
     EXPECT_EQ(b.picture->GetImage()->GetSize(), CSize(40, 30));
     EXPECT_EQ(b.doc.captions, QStringList({"CCopyImageRectTool::OnLButtonUp"}));
@@ -139,7 +116,7 @@ TEST(CopyImageRectTool, AddsTheCopiedPartAsTheOnlySelectedObject)
     auto *second = dynamic_cast<CDrawImage *>(b.doc.GetObjects().last());
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->m_position, CRect(10, 8, 15, 12));
-    EXPECT_EQ(pixelAt(second, 0, 0), 10 * 4 + 8);
+    EXPECT_EQ(GreyPixelAt(second->GetImage(), 0, 0), 10 * 4 + 8);
 
     // Nothing under the rectangle: nothing copied, nothing recorded.
     b.view.DeselectAllObjects();
@@ -163,7 +140,7 @@ TEST(ImageProcessingListPP, ListsEveryHistoryEntryInOrder)
     EXPECT_EQ(
         ImageProcessingListPP::SplitHistory("{Crop}noise{Invert}{Rotatation of 90.00 Degrees}{cut"),
         QStringList({"{Crop}", "{Invert}", "{Rotatation of 90.00 Degrees}"}));
-    std::unique_ptr<CDrawImage> picture(newPicture(8, 6));
+    std::unique_ptr<CDrawImage> picture(NewGreyPicture(8, 6, 4));
     picture->GetImage()->invertPixels();
     picture->GetImage()->flipVertical();
     ImageProcessingListPP page(picture->GetImage());
@@ -171,6 +148,18 @@ TEST(ImageProcessingListPP, ListsEveryHistoryEntryInOrder)
     EXPECT_TRUE(page.GetList()->item(0)->text().startsWith('{'));
     EXPECT_EQ(page.GetList()->item(0)->text() + page.GetList()->item(1)->text(),
               picture->GetImage()->GetPreprocessStr());
+
+    // The picture shows its history through the dialog the program installs.
+    const std::unique_ptr<QDialog> dialog(CreateImageHistoryDialog(picture->GetImage(), nullptr));
+    EXPECT_EQ(dialog->windowTitle(), "Processing history");
+    auto *shown = dialog->findChild<ImageProcessingListPP *>();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->GetList()->count(), 2);
+    TVFImage *asked = nullptr;
+    CDrawImage::SetHistoryHandler([&asked](TVFImage *image) { asked = image; });
+    picture->ShowHistory();
+    CDrawImage::SetHistoryHandler({});
+    EXPECT_EQ(asked, picture->GetImage());
 }
 
 } // namespace
