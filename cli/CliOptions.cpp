@@ -226,6 +226,9 @@ const Option kOptions[] = {
     {"--profiles", "FILE", false, fieldOption<handleFile, &CliOptions::profilesFile>,
      "lane profiles, tab-separated, one line per lane (a workbook\n"
      "with a column per lane when FILE ends in .xlsx)"},
+    {"--pdf", "FILE", false, fieldOption<handleFile, &CliOptions::pdfFile>,
+     "the analysis report as PDF: the gel with its lanes, the table,\n"
+     "the lane graphs, the calibrations, warnings and methods"},
     {"--json", nullptr, false, flagOption<&CliOptions::json>,
      "one JSON document on standard output instead of the TSV"},
 };
@@ -278,8 +281,10 @@ QString CliOptions::UsageText()
         "                   [--dark] [--slider S | --threshold T] [--wells ROW] [--dye-front ROW]\n"
         "                   [--ladder-lane N --ladder W1,W2,...]\n"
         "                   [--mw-curve none|linear|quadratic|cubic|log]\n"
-        "                   [--report FILE] [--profiles FILE] [--save FILE.dsr] [--json]\n"
-        "       densora-cli report DOC.dsr [--report FILE] [--profiles FILE] [--json]\n"
+        "                   [--report FILE] [--profiles FILE] [--save FILE.dsr] [--pdf FILE]\n"
+        "                   [--json]\n"
+        "       densora-cli report DOC.dsr [--report FILE] [--profiles FILE] [--pdf FILE]\n"
+        "                   [--json]\n"
         "       densora-cli --help | --version\n");
 }
 

@@ -22,6 +22,7 @@ packages=(
     libopencv-core-dev libopencv-imgproc-dev
     libxlsxwriter-dev
     unzip  # the tests read exported workbooks back
+    poppler-utils  # the tests read the PDF report back (pdftotext)
     libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Debian bookworm's clang is 14; its libFuzzer comes in the matching package.
