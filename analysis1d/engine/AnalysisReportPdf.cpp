@@ -161,6 +161,9 @@ public:
         QFont f(QStringLiteral("Sans Serif"));
         f.setPointSizeF(points);
         f.setBold(bold);
+        // No ligatures: text copied out of the report (the methods, the
+        // numbers) must read as typed, "fi" as two letters.
+        f.setStyleStrategy(QFont::PreferNoShaping);
         return f;
     }
     double lineHeight(const QFont &f) const { return QFontMetricsF(f, m_writer).height(); }
@@ -660,9 +663,9 @@ void calibrationSection(Layout &layout, const CalibrationQuality &q, const QStri
     const QFont f = layout.font(8);
     const double plotH = layout.width() * 0.45;
     const double residualH = layout.width() * 0.22;
-    layout.ensure(plotH + residualH + layout.lineHeight(f) * 6);
-    layout.heading(title);
     if (!q.isFitted()) {
+        layout.ensure(layout.lineHeight(f) * 6);
+        layout.heading(title);
         layout.paragraph(
             q.knownBands().empty()
                 ? QStringLiteral("No band has a known value: no calibration.")
@@ -673,6 +676,8 @@ void calibrationSection(Layout &layout, const CalibrationQuality &q, const QStri
         layout.advance(layout.lineHeight(f));
         return;
     }
+    layout.ensure(plotH + residualH + layout.lineHeight(f) * 6);
+    layout.heading(title);
     layout.paragraph(QStringLiteral("Regression Curve (%1)  R=%2, from %3 known bands")
                          .arg(CalibrationManager::CurveLabel(q.curveType()))
                          .arg(q.correlation(), 0, 'f', 4)
@@ -728,22 +733,39 @@ void calibrationSection(Layout &layout, const CalibrationQuality &q, const QStri
     }
     layout.advance(residualH + layout.lineHeight(f) * 0.5);
 
-    // The known bands, one line each.
-    const QFont mono = layout.font(7);
-    const QString head = QStringLiteral("Lane,Band   x   known   fitted   leave-one-out   error %");
-    layout.paragraph(head, layout.font(7, true));
-    for (const CalibrationQuality::KnownBand &k : q.knownBands()) {
-        layout.paragraph(QStringLiteral("%1,%2   %3   %4   %5   %6   %7")
-                             .arg(k.lane + 1)
-                             .arg(k.band + 1)
-                             .arg(number(k.x, 0))
-                             .arg(number(k.known, 2))
-                             .arg(number(k.fitted, 2))
-                             .arg(k.hasLeaveOneOut ? number(k.leaveOneOut, 2) : QStringLiteral("-"))
-                             .arg(k.hasLeaveOneOut
-                                      ? QString::asprintf("%+.1f", k.leaveOneOutErrorPercent)
-                                      : QStringLiteral("-")),
-                         mono);
+    // The known bands, one row each, in columns.
+    const QFont cellFont = layout.font(7);
+    const QFont headFont = layout.font(7, true);
+    const QStringList head = {QStringLiteral("Lane,Band"),
+                              xTitle,
+                              yTitle,
+                              QStringLiteral("fitted"),
+                              QStringLiteral("leave-one-out"),
+                              QStringLiteral("error %")};
+    const double columnW = layout.width() / double(head.size());
+    const double rowH = layout.lineHeight(cellFont) * 1.2;
+    auto row = [&](const QStringList &cells, const QFont &font, const QColor &colour) {
+        layout.ensure(rowH);
+        if (layout.painting()) {
+            QPainter &p = layout.painter();
+            p.setFont(font);
+            p.setPen(colour);
+            for (int c = 0; c < cells.size(); ++c)
+                p.drawText(QRectF(c * columnW, layout.y(), columnW, rowH), Qt::AlignCenter,
+                           cells[c]);
+        }
+        layout.advance(rowH);
+    };
+    row(head, headFont, kInk);
+    const int worst = q.worstKnownBand();
+    for (size_t i = 0; i < q.knownBands().size(); ++i) {
+        const CalibrationQuality::KnownBand &k = q.knownBands()[i];
+        row({QStringLiteral("%1,%2").arg(k.lane + 1).arg(k.band + 1), number(k.x, 0),
+             number(k.known, 2), number(k.fitted, 2),
+             k.hasLeaveOneOut ? number(k.leaveOneOut, 2) : QStringLiteral("-"),
+             k.hasLeaveOneOut ? QString::asprintf("%+.1f", k.leaveOneOutErrorPercent)
+                              : QStringLiteral("-")},
+            cellFont, int(i) == worst ? kWarning : kInk);
     }
     layout.advance(layout.lineHeight(f));
 }
@@ -759,7 +781,7 @@ void calibrationPages(Layout &layout, ReportData &data)
 
 void closingPage(Layout &layout, Analysis1DDoc &doc, const QString &version)
 {
-    layout.newPage();
+    layout.advance(layout.lineHeight(layout.font(9)));
     layout.heading(QStringLiteral("Warnings"));
     const QFont f = layout.font(8.5);
     for (const QString &line : AnalysisReportPdf::WarningLines(doc))
@@ -853,13 +875,13 @@ QString AnalysisReportPdf::MethodsText(Analysis1DDoc &doc, const QString &progra
                            "across each lane (lanes %2 pixels wide), row by row; the background "
                            "of each lane was the moving minimum of its profile over a window of "
                            "1.5 band heights. Bands were found as Gaussian peaks of the profile "
-                           "rising above %3 of the largest value; each band's intensity is the "
+                           "rising above %3 % of the largest value; each band's intensity is the "
                            "sum of its pixel values above the local background inside its "
                            "contour, traced at %4 % between the band's faintest and strongest "
                            "values.")
                 .arg(analysis->GetBeamWidth())
                 .arg(analysis->GetLaneWidth())
-                .arg(analysis->GetPeakHeightThreshold(), 0, 'g', 3)
+                .arg(analysis->GetPeakHeightThreshold() * 100.0, 0, 'g', 3)
                 .arg(doc.GetAnalysisOptions().m_BandsOptions.m_BoundryPercentage);
     if (!analysis->GetWhiteOnBlack())
         text += QStringLiteral(" The picture was inverted first, as its bands are darker than "

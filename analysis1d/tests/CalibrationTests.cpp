@@ -478,20 +478,22 @@ double polynomialFitAt(const std::vector<double> &x, const std::vector<double> &
 
 } // namespace
 
-// A ladder whose weights fall exponentially with the row (log-linear), read
-// with a third-order curve; one marker was given a weight 10 % too high. Its
-// leave-one-out error is the one that stands out, at the value a fit of the
-// other markers gives. Bands above the top marker and below the bottom one
-// are extrapolated, those between are not.
+// A ladder of twelve markers whose weights fall exponentially with the row
+// (log-linear), read with a second-order curve; one marker in the middle was
+// given a weight 10 % too high. Its leave-one-out error is the one that
+// stands out, at the value a fit of the other markers gives. Bands above the
+// top marker and below the bottom one are extrapolated, those between are not.
 TEST(CalibrationQualityTest, LeaveOneOutSinglesOutTheMisassignedMarker)
 {
-    const std::vector<int> rows = {40, 70, 100, 130, 160, 190, 220, 250};
-    const size_t moved = 3;
+    std::vector<int> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back(40 + 210 * i / 11);
+    const size_t moved = 5;
     std::vector<BandSpec> ladder;
     std::vector<double> xs;
     std::vector<double> ys;
     for (size_t i = 0; i < rows.size(); ++i) {
-        double mw = 250.0 * std::exp(-0.008 * rows[i]);
+        double mw = 250.0 * std::exp(-0.004 * rows[i]);
         if (i == moved)
             mw *= 1.10;
         ladder.push_back({0, rows[i], -1, mw});
@@ -503,7 +505,7 @@ TEST(CalibrationQualityTest, LeaveOneOutSinglesOutTheMisassignedMarker)
     lanes.Add(makeLane({{0, 20}, {0, 145}, {0, 280}}));
 
     const CalibrationQuality q = CalibrationQuality::Measure(
-        lanes, CalibrationManager::CurveThirdOrder, CalibrationQuality::Kind::MolecularWeight);
+        lanes, CalibrationManager::CurveSecondOrder, CalibrationQuality::Kind::MolecularWeight);
     ASSERT_TRUE(q.isFitted());
     ASSERT_EQ(q.knownBands().size(), rows.size());
     EXPECT_EQ(q.minimumX(), 40.0);
@@ -520,17 +522,17 @@ TEST(CalibrationQualityTest, LeaveOneOutSinglesOutTheMisassignedMarker)
         std::vector<double> otherY = ys;
         otherX.erase(otherX.begin() + long(i));
         otherY.erase(otherY.begin() + long(i));
-        const double expected = polynomialFitAt(otherX, otherY, 3, xs[i]);
+        const double expected = polynomialFitAt(otherX, otherY, 2, xs[i]);
         EXPECT_NEAR(k.leaveOneOut, expected, 1e-7 * std::fabs(expected));
         EXPECT_NEAR(k.leaveOneOutErrorPercent, (expected - ys[i]) / ys[i] * 100.0, 1e-6);
-        EXPECT_NEAR(k.fitted, polynomialFitAt(xs, ys, 3, xs[i]), 1e-7 * ys[i]);
+        EXPECT_NEAR(k.fitted, polynomialFitAt(xs, ys, 2, xs[i]), 1e-7 * ys[i]);
         if (i != moved)
             otherWorst = std::max(otherWorst, std::fabs(k.leaveOneOutErrorPercent));
     }
     const double movedError = q.knownBands()[moved].leaveOneOutErrorPercent;
     // The others put the marker near its true weight, 1/1.1 of the one assigned.
-    EXPECT_LT(movedError, -5.0);
-    EXPECT_GT(std::fabs(movedError), 2.0 * otherWorst);
+    EXPECT_LT(movedError, -8.0);
+    EXPECT_GT(std::fabs(movedError), 3.0 * otherWorst);
     EXPECT_EQ(q.worstKnownBand(), int(moved));
 
     const BandData &above = data(lanes, 1, 0);

@@ -34,7 +34,7 @@ CalibrationGraph::CalibrationGraph(Analysis1D *analysis, QWidget *parent)
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(420, 300);
     m_residualView->setRenderHint(QPainter::Antialiasing);
-    m_residualView->setMinimumSize(420, 150);
+    m_residualView->setMinimumSize(420, 200);
     m_residualView->setToolTip(
         tr("Leave-one-out error of each known band: the curve fitted without the band, "
            "read at it, against its known value, in percent."));
@@ -180,7 +180,7 @@ void CalibrationGraph::plotResiduals(double minX, double maxX)
     chart->legend()->hide();
     auto *axisX = new QValueAxis;
     auto *axisY = new QValueAxis;
-    axisY->setTitleText(tr("Leave-one-out error (%)"));
+    axisY->setTitleText(tr("LOO error %"));
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
 
@@ -228,7 +228,11 @@ void CalibrationGraph::plotResiduals(double minX, double maxX)
     axisX->setLabelFormat(QStringLiteral("%.4g"));
     axisY->setRange(-1.1 * largest, 1.1 * largest);
     axisY->applyNiceNumbers();
-    axisY->setLabelFormat(QStringLiteral("%.3g"));
+    axisY->setLabelFormat(QStringLiteral("%.0f"));
+    chart->setMargins(QMargins(4, 2, 4, 2));
+    QFont titleFont = chart->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 0.9);
+    chart->setTitleFont(titleFont);
     QChart *old = m_residualView->chart();
     m_residualView->setChart(chart.release());
     delete old;

@@ -27,6 +27,8 @@ CalibrationMainPP::CalibrationMainPP(Analysis1D *analysis, Analysis1DView *view,
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Wide enough for all seven columns without scrolling.
+    m_list->setMinimumWidth(660);
     auto *add = new QPushButton(tr("Add"));
     auto *remove = new QPushButton(tr("Remove"));
     auto *ladder = new QPushButton(tr("w Ladder"));
