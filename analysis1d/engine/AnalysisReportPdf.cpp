@@ -171,6 +171,13 @@ public:
     {
         return QFontMetricsF(f, m_writer).horizontalAdvance(text);
     }
+    // Height of the text wrapped at width w.
+    double textHeight(const QFont &f, const QString &text, double w) const
+    {
+        return QFontMetricsF(f, m_writer)
+            .boundingRect(QRectF(0, 0, w, 1e6), Qt::TextWordWrap | Qt::AlignCenter, text)
+            .height();
+    }
 
     void heading(const QString &text)
     {
@@ -527,7 +534,12 @@ void tablePages(Layout &layout, ReportData &data)
     const QFont f = layout.font(points);
     const QFont bold = layout.font(points, true);
     const double rowHeight = layout.lineHeight(f) * 1.25;
-    const double headingHeight = layout.lineHeight(bold) * 2.6;
+    // As high as the longest heading wraps to in its column.
+    double headingHeight = layout.lineHeight(bold) * 2;
+    for (size_t i = 0; i < columns.size(); ++i)
+        headingHeight = std::max(
+            headingHeight, layout.textHeight(bold, table.heading(columns[i]), widths[i] - pt(2)));
+    headingHeight += layout.lineHeight(bold) * 0.4;
 
     auto drawHeading = [&]() {
         if (layout.painting()) {
