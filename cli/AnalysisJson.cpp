@@ -1,5 +1,7 @@
 #include "cli/AnalysisJson.h"
 
+#include "analysis1d/calibration/CalibrationManager.h"
+#include "analysis1d/calibration/CalibrationQuality.h"
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisArea.h"
@@ -53,6 +55,69 @@ QJsonObject bandObject(const Band &band, int number1)
     o[QStringLiteral("calibratedMW")] = number(d.m_calibratedMW);
     o[QStringLiteral("knownIntensity")] = known(d.m_hasKnownIntensity, d.m_knownIntensity);
     o[QStringLiteral("calibratedIntensity")] = number(d.m_calibratedIntensity);
+    o[QStringLiteral("saturated_pixels")] = d.m_saturatedPixels;
+    return o;
+}
+
+QJsonObject laneBandObject(int lane, int band)
+{
+    QJsonObject o;
+    o[QStringLiteral("lane")] = lane + 1;
+    o[QStringLiteral("band")] = band + 1;
+    return o;
+}
+
+// One calibration: its curve over all known bands, each known band's
+// leave-one-out value and error, and the bands read outside the known range.
+QJsonObject calibrationObject(const Analysis1D &analysis, CalibrationQuality::Kind kind)
+{
+    const CalibrationQuality q = CalibrationQuality::Measure(analysis, kind);
+    QJsonObject o;
+    const QString label = CalibrationManager::CurveLabel(q.curveType());
+    o[QStringLiteral("curve")] = label.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(label);
+    o[QStringLiteral("fitted")] = q.isFitted();
+    QJsonArray coefficients;
+    if (q.isFitted()) {
+        // The last element of the fit is r, reported on its own.
+        for (int i = 0; i + 1 < q.coefficients().GetSize(); ++i)
+            coefficients.append(number(q.coefficients()[i]));
+    }
+    o[QStringLiteral("coefficients")] = coefficients;
+    o[QStringLiteral("correlation")]
+        = q.isFitted() ? number(q.correlation()) : QJsonValue(QJsonValue::Null);
+    if (q.knownBands().empty()) {
+        o[QStringLiteral("known_range")] = QJsonValue(QJsonValue::Null);
+    } else {
+        QJsonObject range;
+        range[QStringLiteral("min")] = number(q.minimumX());
+        range[QStringLiteral("max")] = number(q.maximumX());
+        o[QStringLiteral("known_range")] = range;
+    }
+    QJsonArray known;
+    QJsonArray errors;
+    for (const CalibrationQuality::KnownBand &k : q.knownBands()) {
+        QJsonObject b = laneBandObject(k.lane, k.band);
+        b[QStringLiteral("x")] = number(k.x);
+        b[QStringLiteral("known")] = number(k.known);
+        b[QStringLiteral("fitted")] = number(k.fitted);
+        const QJsonValue none(QJsonValue::Null);
+        b[QStringLiteral("loo")] = k.hasLeaveOneOut ? number(k.leaveOneOut) : none;
+        const QJsonValue error = k.hasLeaveOneOut ? number(k.leaveOneOutErrorPercent) : none;
+        b[QStringLiteral("loo_error_percent")] = error;
+        known.append(b);
+        errors.append(error);
+    }
+    o[QStringLiteral("known_bands")] = known;
+    o[QStringLiteral("loo_error_percent")] = errors;
+    QJsonArray extrapolated;
+    for (int l = 0; l < analysis.GetNumberOfLanes(); ++l) {
+        const Lane &lane = analysis.GetLane(l);
+        for (int b = 0; b < lane.GetNumberOfBands(); ++b) {
+            if (q.isExtrapolated(*lane.GetBand(b).getData()))
+                extrapolated.append(laneBandObject(l, b));
+        }
+    }
+    o[QStringLiteral("extrapolated")] = extrapolated;
     return o;
 }
 
@@ -91,6 +156,13 @@ QJsonObject AnalysisJson::Build(const Analysis1DDoc &doc, const QString &imagePa
         root[QStringLiteral("threshold")] = number(analysis->GetPeakHeightThreshold());
         root[QStringLiteral("wellsRow")] = analysis->getWellCenterY();
         root[QStringLiteral("dyeFrontRow")] = analysis->getDyeFrontCenterY();
+        root[QStringLiteral("saturated_bands")] = analysis->CountSaturatedBands();
+        QJsonObject calibration;
+        calibration[QStringLiteral("mw")]
+            = calibrationObject(*analysis, CalibrationQuality::Kind::MolecularWeight);
+        calibration[QStringLiteral("amount")]
+            = calibrationObject(*analysis, CalibrationQuality::Kind::Intensity);
+        root[QStringLiteral("calibration")] = calibration;
         for (int i = 0; i < analysis->GetNumberOfLanes(); ++i) {
             const Lane &lane = analysis->GetLane(i);
             QJsonObject l;

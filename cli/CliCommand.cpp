@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/AnalysisReportPdf.h"
 #include "analysis1d/engine/DetectionSlider.h"
 #include "analysis1d/engine/LaneProfileExport.h"
 #include "analysis1d/engine/ReportTable.h"
@@ -17,6 +18,7 @@
 #include <FreeImage.h>
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QIODevice>
@@ -108,9 +110,11 @@ int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QStrin
                    const QString &documentPath, QIODevice *out, QIODevice *err)
 {
     Analysis1D &analysis = *batch.Analysis();
+    // Plain numbers for the programs that read the table; the JSON tells which
+    // calibrated values are extrapolated.
     const ReportTable table
         = ReportTable::build(analysis, batch.Document().GetAnalysisOptions().m_ReportOptions,
-                             ReportTable::Mode::AllLanes, {}, true);
+                             ReportTable::Mode::AllLanes, {}, true, ReportTable::Marks::None);
 
     // Everything is made before anything is written, so a failure leaves no
     // file changed that belongs to a later step.
@@ -135,6 +139,14 @@ int produceOutputs(const CliOptions &options, BatchAnalysis &batch, const QStrin
                && !OutputFile::Write(options.profilesFile,
                                      LaneProfileText::Format(analysis, kProfilesTitle), &error)) {
         return fileError(err, options.profilesFile, error);
+    }
+    if (!options.pdfFile.isEmpty()) {
+        AnalysisReportPdf::Info info;
+        info.pictureName = imagePath.isEmpty() ? documentPath : imagePath;
+        info.programVersion = QStringLiteral(DENSORA_VERSION);
+        info.date = QDateTime::currentDateTime();
+        if (!AnalysisReportPdf::Write(batch.Document(), options.pdfFile, info, &error))
+            return fileError(err, options.pdfFile, error);
     }
     if (options.json) {
         const QJsonObject json = AnalysisJson::Build(batch.Document(), imagePath, documentPath);

@@ -238,6 +238,9 @@ const Option kOptions[] = {
     {"--profiles", "FILE", false, fieldOption<handleFile, &CliOptions::profilesFile>,
      "lane profiles, tab-separated, one line per lane (a workbook\n"
      "with a column per lane when FILE ends in .xlsx)"},
+    {"--pdf", "FILE", false, fieldOption<handleFile, &CliOptions::pdfFile>,
+     "the analysis report as PDF: the gel with its lanes, the table,\n"
+     "the lane graphs, the calibrations, warnings and methods"},
     {"--json", nullptr, false, flagOption<&CliOptions::json>,
      "one JSON document on standard output instead of the TSV"},
 };
@@ -290,14 +293,16 @@ QString CliOptions::UsageText()
         "                   [--dark] [--slider S | --threshold T] [--wells ROW] [--dye-front ROW]\n"
         "                   [--ladder-lane N --ladder W1,W2,...]\n"
         "                   [--mw-curve none|linear|quadratic|cubic|log]\n"
-        "                   [--report FILE] [--profiles FILE] [--save FILE.dsr] [--json]\n"
+        "                   [--report FILE] [--profiles FILE] [--save FILE.dsr] [--pdf FILE]\n"
+        "                   [--json]\n"
         "       densora-cli analyze IMAGE --template FILE.ovl [--slider S | --threshold T]\n"
         "                   [--ladder-lane N --ladder W1,W2,...] [--mw-curve C] [--report FILE]\n"
-        "                   [--profiles FILE] [--save FILE.dsr] [--json]\n"
+        "                   [--profiles FILE] [--save FILE.dsr] [--pdf FILE] [--json]\n"
         "       densora-cli analyze IMAGE|FOLDER... --out DIR [--save] [--quiet] [--json]\n"
         "                   (--template FILE.ovl | the shapes above) and the detection\n"
         "                   and ladder options above\n"
-        "       densora-cli report DOC.dsr [--report FILE] [--profiles FILE] [--json]\n"
+        "       densora-cli report DOC.dsr [--report FILE] [--profiles FILE] [--pdf FILE]\n"
+        "                   [--json]\n"
         "       densora-cli --help | --version\n");
 }
 
@@ -425,7 +430,7 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions *out, QString *e
             return fail(error,
                         QStringLiteral("with --out, --save takes no file name: each picture's "
                                        "document is DIR/NAME.dsr"));
-        for (const char *single : {"--report", "--profiles"}) {
+        for (const char *single : {"--report", "--profiles", "--pdf"}) {
             if (seen.contains(QLatin1String(single)))
                 return fail(error,
                             QStringLiteral("%1 names one file; with --out each picture has its "

@@ -45,6 +45,7 @@ public:
     QString reportFile;
     QString profilesFile;
     QString saveFile;
+    QString pdfFile; // the analysis report as PDF
     bool json = false;
 
     // 'arguments' without the program name. False with *error naming the

@@ -189,9 +189,8 @@ double CalibrationManager::Evaluate(int curveType, const CDoubleDataArray &c, do
     }
 }
 
-namespace {
-int fitCurve(int curveType, const CDoubleDataArray &x, const CDoubleDataArray &y,
-             CDoubleDataArray &coefficients)
+int CalibrationManager::FitPoints(int curveType, const CDoubleDataArray &x,
+                                  const CDoubleDataArray &y, CDoubleDataArray &coefficients)
 {
     coefficients.RemoveAll();
     if (curveType == CalibrationManager::CurveNone)
@@ -201,7 +200,6 @@ int fitCurve(int curveType, const CDoubleDataArray &x, const CDoubleDataArray &y
         return 0;
     return CalibrationManager::Fit(curveType, x, y, coefficients);
 }
-} // namespace
 
 int CalibrationManager::FitIntensityCurve(CDoubleDataArray &coefficients) const
 {
@@ -219,7 +217,7 @@ int CalibrationManager::FitIntensityCurve(const CArray<Lane> &lanes,
     CDoubleDataArray x;
     CDoubleDataArray y;
     GetIntensityCalibrationPoints(lanes, x, y);
-    return fitCurve(m_IntensityCurveType, x, y, coefficients);
+    return FitPoints(m_IntensityCurveType, x, y, coefficients);
 }
 
 int CalibrationManager::FitMWCurve(CDoubleDataArray &coefficients) const
@@ -238,7 +236,7 @@ int CalibrationManager::FitMWCurve(const CArray<Lane> &lanes,
     CDoubleDataArray x;
     CDoubleDataArray y;
     GetMWCalibrationPoints(lanes, x, y);
-    return fitCurve(m_MWCurveType, x, y, coefficients);
+    return FitPoints(m_MWCurveType, x, y, coefficients);
 }
 
 // Calibration ----------------------------------------------------------------------

@@ -99,6 +99,10 @@ public:
     // The regression of a curve type; 0 for an unknown type.
     static int Fit(int curveType, const CDoubleDataArray &x, const CDoubleDataArray &y,
                    CDoubleDataArray &coefficients);
+    // Fit with the checks of the fit operations: 0 (coefficients cleared) for
+    // type 0, an unknown type or fewer points than the type needs.
+    static int FitPoints(int curveType, const CDoubleDataArray &x, const CDoubleDataArray &y,
+                         CDoubleDataArray &coefficients);
     // The fitted model at x (coefficients as Fit leaves them).
     static double Evaluate(int curveType, const CDoubleDataArray &coefficients, double x);
 

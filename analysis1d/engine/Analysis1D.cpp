@@ -499,6 +499,28 @@ void Analysis1D::CalculateAnalysisData()
     setModified();
 }
 
+int Analysis1D::CountSaturatedBands() const
+{
+    int count = 0;
+    for (const Lane &lane : m_Lanes) {
+        for (int b = 0; b < lane.GetNumberOfBands(); ++b)
+            count += lane.GetBand(b).IsSaturated() ? 1 : 0;
+    }
+    return count;
+}
+
+void Analysis1D::CountSaturatedPixels()
+{
+    for (Lane &lane : m_Lanes) {
+        for (Band &band : *lane.GetBands()) {
+            if (m_pAnalysisImage)
+                band.CountSaturatedPixels(m_pAnalysisImage.get());
+            else
+                band.getData()->m_saturatedPixels = 0;
+        }
+    }
+}
+
 // Without loading wells or a dye front the drawn bands are measured against
 // the same reference rows as the detected ones (first and last analysis row).
 void Analysis1D::GetUserDrawBands(CArray<Band> *pOut)
@@ -613,6 +635,8 @@ void Analysis1D::Serialize(CArchive &ar)
     rebuildAfterLoad(version == 2);
     if (version == 3)
         bringUp2Version4();
+    // Saturation is not stored; the picture tells it again.
+    CountSaturatedPixels();
     m_nVersion = kCurrentVersion;
 }
 

@@ -84,6 +84,7 @@ public:
     const Lane &GetLane(int index) const { return m_Lanes[index]; }
     int GetNumberOfLanes() const { return m_Lanes.GetSize(); }
     CArray<Lane> *GetLanes() { return &m_Lanes; }
+    const CArray<Lane> *GetLanes() const { return &m_Lanes; }
     // Removes all lanes.
     void ClearDetectionData();
 
@@ -172,6 +173,14 @@ public:
     // Measures every band of every lane, then both calibrations; marks the
     // document modified.
     void CalculateAnalysisData();
+
+    // Bands of all lanes with at least one saturated pixel (Band::IsSaturated),
+    // for the warning after detection and in the reports.
+    int CountSaturatedBands() const;
+    // Counts the saturated pixels of every band again on the analysis image
+    // without measuring anything else (after loading, where the stored
+    // measurements stand as they were saved).
+    void CountSaturatedPixels();
 
     // Result windows (Analysis1DUi.cpp) ---------------------------------------------------
     void CreateReportWnd(QTabWidget *pTabs);

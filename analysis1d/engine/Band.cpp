@@ -181,6 +181,8 @@ void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,
     d.m_centerValue = image->getPixel(centre);
 
     d.m_peakAmplitude = double(d.m_centerValue) - double(baseline);
+    // Counted for every band, also one too faint to measure below.
+    CountSaturatedPixels(image);
 
     if (r.bottom < r.top || d.m_peakAmplitude < 0.0) {
         d.m_peakArea = 0.0;
@@ -206,6 +208,30 @@ void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,
     d.m_calibratedMW = std::exp(d.m_relativeMigration);
 }
 
+template<typename Visit>
+void Band::forEachRegionRun(const RasterImageGS16 *image, Visit &&visit) const
+{
+    const BandData &d = m_data;
+    // Pixels beyond the image have no value.
+    const CRect r = clipInclusive(image, m_position);
+    // The contour's pixels row by row, as its winding-fill region holds them;
+    // without a contour (fewer than three points) the whole rectangle counts.
+    const bool haveRegion = d.m_leftBoundary.GetSize() + d.m_topBoundary.GetSize()
+            + d.m_rightBoundary.GetSize() + d.m_bottomBoundary.GetSize()
+        >= 3;
+    if (!haveRegion) {
+        for (int y = r.top; y <= r.bottom; ++y)
+            visit(y, r.left, r.right);
+        return;
+    }
+    const WindingSpans spans = WindingSpans::fromContour(d.m_leftBoundary, d.m_topBoundary,
+                                                         d.m_rightBoundary, d.m_bottomBoundary);
+    for (int y = r.top; y <= r.bottom; ++y) {
+        for (const WindingSpans::Span *s = spans.rowBegin(y); s != spans.rowEnd(y); ++s)
+            visit(y, std::max(s->left, r.left), std::min(s->right - 1, r.right));
+    }
+}
+
 void Band::CalculateVolume(RasterImageGS16 *image, double baseline)
 {
     BandData &d = m_data;
@@ -213,38 +239,40 @@ void Band::CalculateVolume(RasterImageGS16 *image, double baseline)
     d.m_intensity = 0.0;
     d.m_intensityPerSurfaceArea = 0.0;
 
-    // Pixels beyond the image have no value to add.
-    const CRect r = clipInclusive(image, m_position);
+    // The sum runs in the same order as a scan of the rectangle would.
     double intensity = 0.0;
     int surface = 0;
-    // The contour's pixels row by row, as its winding-fill region holds them;
-    // without a contour (fewer than three points) the whole rectangle counts.
-    // The sum runs in the same order as a scan of the rectangle would.
-    const bool haveRegion = d.m_leftBoundary.GetSize() + d.m_topBoundary.GetSize()
-            + d.m_rightBoundary.GetSize() + d.m_bottomBoundary.GetSize()
-        >= 3;
-    const WindingSpans spans = WindingSpans::fromContour(d.m_leftBoundary, d.m_topBoundary,
-                                                         d.m_rightBoundary, d.m_bottomBoundary);
-    for (int y = r.top; y <= r.bottom; ++y) {
-        const int *row = image->getPixels() + size_t(y) * size_t(image->getWidth());
-        if (!haveRegion) {
-            for (int x = r.left; x <= r.right; ++x)
-                intensity += double(row[x]) - baseline;
-            surface += std::max(0, r.right - r.left + 1);
-            continue;
-        }
-        for (const WindingSpans::Span *s = spans.rowBegin(y); s != spans.rowEnd(y); ++s) {
-            const int first = std::max(s->left, r.left);
-            const int last = std::min(s->right - 1, r.right);
-            for (int x = first; x <= last; ++x)
-                intensity += double(row[x]) - baseline;
-            surface += std::max(0, last - first + 1);
-        }
-    }
+    const int width = image->getWidth();
+    const int *pixels = image->getPixels();
+    forEachRegionRun(image, [&](int y, int first, int last) {
+        const int *row = pixels + size_t(y) * size_t(width);
+        for (int x = first; x <= last; ++x)
+            intensity += double(row[x]) - baseline;
+        surface += std::max(0, last - first + 1);
+    });
     d.m_intensity = intensity;
     d.m_surfaceArea = surface;
     if (surface > 0)
         d.m_intensityPerSurfaceArea = intensity / double(surface);
+}
+
+void Band::CountSaturatedPixels(const RasterImageGS16 *image)
+{
+    int count = 0;
+    // Only grey pictures of 8 or 16 bits carry measured values; rasters of
+    // any other kind hold zeros.
+    const int depth = image->getBPP();
+    const int largest = image->getMaxPixelValue();
+    const int width = image->getWidth();
+    const int *pixels = image->getPixels();
+    if (pixels && (depth == 8 || depth == 16)) {
+        forEachRegionRun(image, [&](int y, int first, int last) {
+            const int *row = pixels + size_t(y) * size_t(width);
+            for (int x = first; x <= last; ++x)
+                count += row[x] >= largest ? 1 : 0;
+        });
+    }
+    m_data.m_saturatedPixels = count;
 }
 
 void Band::FindBroundryPoints(RasterImageGS16 *image, int percentage, int doTop, int doBottom,

@@ -54,6 +54,13 @@ public:
     // Intensity and surface area over the contour (the whole rectangle when the
     // contour encloses nothing), each pixel counted above the baseline.
     void CalculateVolume(RasterImageGS16 *image, double baseline);
+    // Counts the pixels of the same region (contour or rectangle) that stand
+    // at the image's largest value for its depth (255 or 65535). The analysis
+    // image is inverted for dark bands, so black pixels of a stained gel
+    // count. CalculateData does this on every measurement.
+    void CountSaturatedPixels(const RasterImageGS16 *image);
+    int GetSaturatedPixels() const { return m_data.m_saturatedPixels; }
+    bool IsSaturated() const { return m_data.m_saturatedPixels > 0; }
 
     // Traces the contour at 'percentage' percent between the darkest and the
     // lightest values of the rectangle; with fitVertical / fitHorizontal the
@@ -75,6 +82,12 @@ public:
 
 private:
     void setDefaultColors();
+    // Calls visit(row, first, last) for every run of pixels (columns first to
+    // last inclusive) of the band's region inside the image: the contour's
+    // winding-fill pixels within the rectangle, or the whole rectangle when
+    // the contour encloses nothing. Rows top to bottom, runs left to right.
+    template<typename Visit>
+    void forEachRegionRun(const RasterImageGS16 *image, Visit &&visit) const;
 
     BandData m_data;
 };

@@ -87,6 +87,11 @@ public:
     int m_surfaceArea = 0;                 // 27 pixels inside the contour
     double m_intensityPerSurfaceArea = 0.0; // 28
 
+    // Not stored: pixels of the band's region at the largest value of the
+    // picture's depth (clipped by the scanner or camera, so the intensity
+    // reads too low). Counted with every measurement and after loading.
+    int m_saturatedPixels = 0;
+
 private:
     // Items 1-7, shared by every stored form.
     void serializeHead(CArchive &ar);

@@ -31,6 +31,9 @@ constexpr ReportSetting kSettings[] = {
     {"m_GaussianFitCorrelation ", &ReportOptions::m_GaussianFitCorrelation},
     {"m_SurfaceArea            ", &ReportOptions::m_SurfaceArea},
     {"m_VolumePerSurfaceArea   ", &ReportOptions::m_VolumePerSurfaceArea},
+    // Added after the classic fifteen, padded like them; older settings files
+    // lack it and so get the default.
+    {"m_Saturated              ", &ReportOptions::m_Saturated},
 };
 
 constexpr bool allKeysPadded()
@@ -42,7 +45,7 @@ constexpr bool allKeysPadded()
     return true;
 }
 static_assert(allKeysPadded(), "report setting names are exactly 25 characters");
-static_assert(std::size(kSettings) == 15, "every report flag is stored");
+static_assert(std::size(kSettings) == 16, "every report flag is stored");
 
 } // namespace
 

@@ -27,4 +27,7 @@ public:
     int m_RelMigrationDist = 1;
     int m_PeakWidth = 0;
     int m_GaussianFitCorrelation = 0;
+    // The "Saturated" column after the sixteen others, listed only when a
+    // band of the table has saturated pixels.
+    int m_Saturated = 1;
 };

@@ -1,5 +1,6 @@
 #include "analysis1d/engine/ReportTable.h"
 
+#include "analysis1d/calibration/CalibrationQuality.h"
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Band.h"
 #include "analysis1d/engine/BandData.h"
@@ -8,6 +9,7 @@
 #include "platform/Exceptions.h"
 #include "util/StringUtil.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -84,6 +86,14 @@ void fillDetectedCells(QStringList &cells, int bandNumber, const BandData &d)
     cells[ReportTable::ColGaussianFitting] = fixed2(d.m_gaussianFit);
 }
 
+// Empty when the band has none, so the column reads as a list of warnings.
+QString saturatedText(int pixels)
+{
+    return pixels > 0 ? QString::number(pixels) : QString();
+}
+
+constexpr int kSaturatedWidth = 75;
+
 // User-drawn bands are shown ungrouped, with their own formats.
 void fillUserDefinedCells(QStringList &cells, int bandNumber, const BandData &d)
 {
@@ -113,10 +123,23 @@ const QString &ReportTable::userDefinedLaneText()
     return text;
 }
 
+const QString &ReportTable::extrapolatedMark()
+{
+    static const QString mark = QStringLiteral("*");
+    return mark;
+}
+
+const QString &ReportTable::extrapolatedFootnote()
+{
+    static const QString text
+        = QStringLiteral("* extrapolated: read outside the range of the known values");
+    return text;
+}
+
 ReportTable::ReportTable() = default;
 
 ReportTable ReportTable::build(Analysis1D &analysis, const ReportOptions &options, Mode mode,
-                               const QList<int> &selectedLanes, bool allColumns)
+                               const QList<int> &selectedLanes, bool allColumns, Marks marks)
 {
     CArray<Band> userBands;
     // Measuring the drawn bands costs a profile per band: only when they are shown.
@@ -125,12 +148,12 @@ ReportTable ReportTable::build(Analysis1D &analysis, const ReportOptions &option
     if (showsUserBands)
         analysis.GetUserDrawBands(&userBands);
     return build(static_cast<const Analysis1D &>(analysis), userBands, options, mode, selectedLanes,
-                 allColumns);
+                 allColumns, marks);
 }
 
 ReportTable ReportTable::build(const Analysis1D &analysis, const CArray<Band> &userBands,
                                const ReportOptions &options, Mode mode,
-                               const QList<int> &selectedLanes, bool allColumns)
+                               const QList<int> &selectedLanes, bool allColumns, Marks marks)
 {
     ReportTable table;
     table.createColumns(options, analysis.isODStardardsLoaded() == 1, allColumns);
@@ -149,23 +172,24 @@ ReportTable ReportTable::build(const Analysis1D &analysis, const CArray<Band> &u
     case Mode::SingleLane:
         if (!selectedLanes.isEmpty())
             flag(selectedLanes.first());
-        table.addDetectedRows(analysis, flags);
+        table.addDetectedRows(analysis, flags, marks);
         break;
     case Mode::MultipleLanes:
         // The user-drawn bands are not shown in this mode.
         for (const int lane : selectedLanes)
             flag(lane);
-        table.addDetectedRows(analysis, flags);
+        table.addDetectedRows(analysis, flags, marks);
         break;
     case Mode::AllLanes:
         flags.assign(size_t(laneCount), true);
-        table.addDetectedRows(analysis, flags);
+        table.addDetectedRows(analysis, flags, marks);
         table.addUserDefinedRows(userBands);
         break;
     case Mode::UserDefined:
         table.addUserDefinedRows(userBands);
         break;
     }
+    table.addSaturatedColumn(options, allColumns);
     return table;
 }
 
@@ -204,21 +228,39 @@ void ReportTable::createColumns(const ReportOptions &options, bool odStandardsLo
     }
 }
 
-void ReportTable::addDetectedRows(const Analysis1D &analysis, const std::vector<bool> &laneFlags)
+void ReportTable::addDetectedRows(const Analysis1D &analysis, const std::vector<bool> &laneFlags,
+                                  Marks marks)
 {
+    // Only lanes are calibrated; the user-drawn bands carry no calibrated values.
+    CalibrationQuality mw;
+    CalibrationQuality amounts;
+    if (marks == Marks::Extrapolated) {
+        mw = CalibrationQuality::Measure(analysis, CalibrationQuality::Kind::MolecularWeight);
+        amounts = CalibrationQuality::Measure(analysis, CalibrationQuality::Kind::Intensity);
+    }
     for (int laneIndex = 0; laneIndex < analysis.GetNumberOfLanes(); ++laneIndex) {
         if (!laneFlags[size_t(laneIndex)])
             continue;
         const Lane &lane = analysis.GetLane(laneIndex);
         for (int bandIndex = 0; bandIndex < lane.GetNumberOfBands(); ++bandIndex) {
+            const BandData &d = *lane.GetBand(bandIndex).getData();
             RowInfo row;
             row.lane = laneIndex;
             row.band = bandIndex;
+            row.saturatedPixels = d.m_saturatedPixels;
             row.cells.resize(ColumnCount);
             // The lane number only on the lane's first row, so lanes read as groups.
             row.cells[ColLane]
                 = bandIndex == 0 ? QString::number(laneIndex + 1) : QStringLiteral(" ");
-            fillDetectedCells(row.cells, bandIndex + 1, *lane.GetBand(bandIndex).getData());
+            fillDetectedCells(row.cells, bandIndex + 1, d);
+            if (mw.isExtrapolated(d)) {
+                row.cells[ColMW] += extrapolatedMark();
+                row.extrapolated = true;
+            }
+            if (amounts.isExtrapolated(d)) {
+                row.cells[ColConcentration] += extrapolatedMark();
+                row.extrapolated = true;
+            }
             m_rows.push_back(std::move(row));
         }
     }
@@ -230,10 +272,46 @@ void ReportTable::addUserDefinedRows(const CArray<Band> &userBands)
         RowInfo row;
         row.lane = -1;
         row.band = i;
+        row.saturatedPixels = userBands[i].getData()->m_saturatedPixels;
         row.cells.resize(ColumnCount);
         fillUserDefinedCells(row.cells, i + 1, *userBands[i].getData());
         m_rows.push_back(std::move(row));
     }
+}
+
+void ReportTable::addSaturatedColumn(const ReportOptions &options, bool allColumns)
+{
+    const bool any = std::any_of(m_rows.begin(), m_rows.end(),
+                                 [](const RowInfo &row) { return row.saturatedPixels > 0; });
+    if (!any)
+        return;
+    ColumnInfo info;
+    info.heading = QStringLiteral("Saturated");
+    info.width = (allColumns || options.m_Saturated != 0) ? kSaturatedWidth : 0;
+    info.format = kCenteredFormat;
+    m_columns.push_back(info);
+    for (RowInfo &row : m_rows)
+        row.cells.append(saturatedText(row.saturatedPixels));
+}
+
+int ReportTable::saturatedRowCount() const
+{
+    return int(std::count_if(m_rows.begin(), m_rows.end(),
+                             [](const RowInfo &row) { return row.saturatedPixels > 0; }));
+}
+
+int ReportTable::extrapolatedRowCount() const
+{
+    return int(std::count_if(m_rows.begin(), m_rows.end(),
+                             [](const RowInfo &row) { return row.extrapolated; }));
+}
+
+QStringList ReportTable::footnotes() const
+{
+    QStringList lines;
+    if (extrapolatedRowCount() > 0)
+        lines << extrapolatedFootnote();
+    return lines;
 }
 
 void ReportTable::checkColumn(int column) const
@@ -344,6 +422,8 @@ QString ReportTable::toDelimited(QChar separator, const QString &lineEnd, bool i
     writeLine([&](int c) { return m_columns[size_t(c)].heading; });
     for (const RowInfo &row : m_rows)
         writeLine([&](int c) { return row.cells[c]; });
+    for (const QString &note : footnotes())
+        out += field(note) + lineEnd;
     return out;
 }
 

@@ -8,7 +8,13 @@
 //
 // Columns are always all 16, in the same order; a column whose report option
 // is off has width 0 (hidden), so column numbers never change. Cell texts are
-// filled for hidden columns too, so an export may include them.
+// filled for hidden columns too, so an export may include them. A 17th
+// column, "Saturated" (ColSaturated), follows only when a listed band has
+// saturated pixels, so a table without saturation is the classic one.
+//
+// Calibrated "MW" and "Conc." cells of bands read outside the range of the
+// known values carry a trailing "*" (unless the table is built without
+// marks), explained by footnote() and the footnote line of the exports.
 
 #include "platform/CArray.h"
 
@@ -54,6 +60,18 @@ public:
         ColumnCount
     };
 
+    // The column after the sixteen, present only with saturated bands.
+    static constexpr int ColSaturated = ColumnCount;
+
+    // Whether calibrated cells carry the extrapolation mark.
+    enum class Marks {
+        Extrapolated, // "MW" and "Conc." read outside the known range end in "*"
+        None, // plain numbers (batch tables read by other programs)
+    };
+    // The mark and the line that explains it.
+    static const QString &extrapolatedMark();
+    static const QString &extrapolatedFootnote();
+
     // The table's column format for centred text (every report column uses it).
     static constexpr int kCenteredFormat = 2;
 
@@ -69,12 +87,14 @@ public:
     // measured and collected from the analysis's document when the mode lists
     // them (Analysis1D::GetUserDrawBands), which is why the analysis is not const.
     static ReportTable build(Analysis1D &analysis, const ReportOptions &options, Mode mode,
-                             const QList<int> &selectedLanes = {}, bool allColumns = false);
+                             const QList<int> &selectedLanes = {}, bool allColumns = false,
+                             Marks marks = Marks::Extrapolated);
     // The same with the user-drawn bands already measured; the analysis is
     // only read (its lanes and whether intensity standards are loaded).
     static ReportTable build(const Analysis1D &analysis, const CArray<Band> &userBands,
                              const ReportOptions &options, Mode mode,
-                             const QList<int> &selectedLanes = {}, bool allColumns = false);
+                             const QList<int> &selectedLanes = {}, bool allColumns = false,
+                             Marks marks = Marks::Extrapolated);
 
     // Columns -------------------------------------------------------------------
     int columnCount() const { return int(m_columns.size()); }
@@ -96,9 +116,18 @@ public:
     int rowBand(int row) const;
     // The row of a detected band, or -1 when the table does not list it.
     int rowOf(int lane, int band) const;
+    // The "Saturated" column is present (a listed band has saturated pixels).
+    bool hasSaturatedColumn() const { return columnCount() > ColumnCount; }
+    // Rows whose band has saturated pixels / whose calibrated cells are marked.
+    int saturatedRowCount() const;
+    int extrapolatedRowCount() const;
+    // The lines the exports add under the table: the mark's explanation when
+    // a cell carries it; empty otherwise.
+    QStringList footnotes() const;
 
     // Export --------------------------------------------------------------------
-    // The heading line, then one line per row. Only visible columns unless
+    // The heading line, then one line per row, then the footnotes (each a
+    // line of its own, one field). Only visible columns unless
     // includeHiddenColumns. TSV: fields joined by tabs, lines ended by "\n"
     // (a tab or line break inside a cell becomes a blank). CSV (RFC 4180):
     // fields joined by ",", a field holding a comma, quote, CR or LF is
@@ -120,11 +149,16 @@ private:
         QStringList cells;
         int lane = -1;
         int band = -1;
+        int saturatedPixels = 0;
+        bool extrapolated = false;
     };
 
     void createColumns(const ReportOptions &options, bool odStandardsLoaded, bool allColumns);
-    void addDetectedRows(const Analysis1D &analysis, const std::vector<bool> &laneFlags);
+    void addDetectedRows(const Analysis1D &analysis, const std::vector<bool> &laneFlags,
+                         Marks marks);
     void addUserDefinedRows(const CArray<Band> &userBands);
+    // Appends the "Saturated" column when a row needs it.
+    void addSaturatedColumn(const ReportOptions &options, bool allColumns);
     QString toDelimited(QChar separator, const QString &lineEnd, bool includeHiddenColumns,
                         QString (*field)(const QString &)) const;
     static QString tsvField(const QString &text);

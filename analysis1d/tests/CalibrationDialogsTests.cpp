@@ -17,11 +17,13 @@
 #include "analysis1d/ui/dialogs/PPAnalysisOptionBands.h"
 #include "analysis1d/ui/dialogs/PPAnalysisOptionReport.h"
 
+#include <QChart>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -153,6 +155,52 @@ TEST_F(CalibrationDialogsTest, GraphPagesTypeAndTitles)
     CalibrationIntensityGraph intensity(analysis);
     EXPECT_EQ(intensity.Title(), CalibrationGraph::c_needMoreVariables);
     EXPECT_EQ(CalibrationGraph::EntryForType(CalibrationManager::CurveLogarithmic), 3);
+}
+
+// The values page gives each known band's leave-one-out error, the marker
+// given a wrong weight in bold; the graph page plots the same errors under
+// its curve and names the largest.
+TEST_F(CalibrationDialogsTest, LeaveOneOutColumnAndResiduals)
+{
+    Analysis1D *analysis = setUpAndDetect();
+    const Lane &lane = analysis->GetLane(0);
+    ASSERT_GE(lane.GetNumberOfBands(), 5);
+    analysis->GetCalibrationManager()->SetMWCurveType(CalibrationManager::CurveLinear);
+    // Weights on the line through the first two bands' rows, the third one 30 % off.
+    const double y0 = data(0, 0).m_centerOfGravity.y;
+    const double y1 = data(0, 1).m_centerOfGravity.y;
+    auto onLine = [&](int b) {
+        return 200.0 - 100.0 * (data(0, b).m_centerOfGravity.y - y0) / (y1 - y0) / 4.0;
+    };
+    for (int b = 0; b < 5; ++b)
+        MWAssignments::AssignKnownValues(data(0, b), 0.0, onLine(b) * (b == 2 ? 1.3 : 1.0));
+    analysis->CalculateAnalysisData();
+
+    CalibrationPS sheet(nullptr, analysis, nullptr);
+    QTreeWidget *list = sheet.ValuesPage()->List();
+    ASSERT_EQ(list->columnCount(), CalibrationMainPP::kColumnCount);
+    EXPECT_EQ(list->headerItem()->text(CalibrationMainPP::kLooMWColumn), QStringLiteral("LOO MW"));
+    ASSERT_EQ(list->topLevelItemCount(), 5);
+    for (int row = 0; row < 5; ++row) {
+        const QTreeWidgetItem *item = list->topLevelItem(row);
+        EXPECT_TRUE(item->text(CalibrationMainPP::kLooAmountColumn).isEmpty());
+        EXPECT_TRUE(item->text(CalibrationMainPP::kLooMWColumn).endsWith(QStringLiteral(" %")))
+            << item->text(CalibrationMainPP::kLooMWColumn).toStdString();
+        EXPECT_EQ(item->font(CalibrationMainPP::kLooMWColumn).bold(), row == 2) << row;
+    }
+    // The others put the third marker near its line weight, 1/1.3 of the one given.
+    EXPECT_TRUE(list->topLevelItem(2)->text(CalibrationMainPP::kLooMWColumn).startsWith(u'-'));
+
+    CalibrationLengthGraph page(analysis);
+    ASSERT_EQ(page.Quality().worstKnownBand(), 2);
+    EXPECT_TRUE(page.ResidualChart()->title().contains(QStringLiteral("(lane 1, band 3)")))
+        << page.ResidualChart()->title().toStdString();
+    int plotted = 0;
+    for (QAbstractSeries *series : page.ResidualChart()->series()) {
+        if (auto *points = qobject_cast<QScatterSeries *>(series))
+            plotted += int(points->count());
+    }
+    EXPECT_EQ(plotted, 5);
 }
 
 // Weights: 0 and text refused; kept descending; two markers cannot be kept.

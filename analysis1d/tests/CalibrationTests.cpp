@@ -1,8 +1,11 @@
 #include "analysis1d/calibration/CalibrationManager.h"
+#include "analysis1d/calibration/CalibrationQuality.h"
 #include "analysis1d/calibration/MWLadder.h"
 #include "analysis1d/calibration/MWManager.h"
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Lane.h"
+#include "analysis1d/engine/ReportOptions.h"
+#include "analysis1d/engine/ReportTable.h"
 #include "data/CDoubleDataArray.h"
 #include "platform/CArchive.h"
 
@@ -421,4 +424,196 @@ TEST(CalibrationManagerTest, ReadOldVersionTurnsLaddersIntoKnownWeights)
     EXPECT_EQ(data(lanes, 1, 0).m_knownMW, 250.0);
     EXPECT_EQ(data(lanes, 1, 1).m_knownMW, 150.0);
     EXPECT_FALSE(data(lanes, 1, 2).m_hasKnownMW);
+}
+
+// Calibration quality ----------------------------------------------------------------
+
+namespace {
+
+// Least-squares polynomial of the given degree through (x, y), worked out here
+// on x centred and scaled to about -1..1 (the same curve, better conditioned)
+// by the normal equations and Gaussian elimination; its value at 'at'.
+double polynomialFitAt(const std::vector<double> &x, const std::vector<double> &y, int degree,
+                       double at)
+{
+    const int n = degree + 1;
+    double lo = x.front();
+    double hi = x.front();
+    for (double v : x) {
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    const double mid = (lo + hi) / 2.0;
+    const double half = (hi - lo) / 2.0;
+    std::vector<std::vector<double>> a(size_t(n), std::vector<double>(size_t(n) + 1, 0.0));
+    for (size_t k = 0; k < x.size(); ++k) {
+        const double t = (x[k] - mid) / half;
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j)
+                a[size_t(i)][size_t(j)] += std::pow(t, i + j);
+            a[size_t(i)][size_t(n)] += std::pow(t, i) * y[k];
+        }
+    }
+    for (int c = 0; c < n; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < n; ++r) {
+            if (std::fabs(a[size_t(r)][size_t(c)]) > std::fabs(a[size_t(pivot)][size_t(c)]))
+                pivot = r;
+        }
+        std::swap(a[size_t(c)], a[size_t(pivot)]);
+        for (int r = 0; r < n; ++r) {
+            if (r == c)
+                continue;
+            const double f = a[size_t(r)][size_t(c)] / a[size_t(c)][size_t(c)];
+            for (int j = c; j <= n; ++j)
+                a[size_t(r)][size_t(j)] -= f * a[size_t(c)][size_t(j)];
+        }
+    }
+    const double t = (at - mid) / half;
+    double value = 0.0;
+    for (int i = 0; i < n; ++i)
+        value += a[size_t(i)][size_t(n)] / a[size_t(i)][size_t(i)] * std::pow(t, i);
+    return value;
+}
+
+} // namespace
+
+// A ladder of twelve markers whose weights fall exponentially with the row
+// (log-linear), read with a second-order curve; one marker in the middle was
+// given a weight 10 % too high. Its leave-one-out error is the one that
+// stands out, at the value a fit of the other markers gives. Bands above the
+// top marker and below the bottom one are extrapolated, those between are not.
+TEST(CalibrationQualityTest, LeaveOneOutSinglesOutTheMisassignedMarker)
+{
+    std::vector<int> rows;
+    for (int i = 0; i < 12; ++i)
+        rows.push_back(40 + 210 * i / 11);
+    const size_t moved = 5;
+    std::vector<BandSpec> ladder;
+    std::vector<double> xs;
+    std::vector<double> ys;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        double mw = 250.0 * std::exp(-0.004 * rows[i]);
+        if (i == moved)
+            mw *= 1.10;
+        ladder.push_back({0, rows[i], -1, mw});
+        xs.push_back(rows[i]);
+        ys.push_back(mw);
+    }
+    CArray<Lane> lanes;
+    lanes.Add(makeLane(ladder));
+    lanes.Add(makeLane({{0, 20}, {0, 145}, {0, 280}}));
+
+    const CalibrationQuality q = CalibrationQuality::Measure(
+        lanes, CalibrationManager::CurveSecondOrder, CalibrationQuality::Kind::MolecularWeight);
+    ASSERT_TRUE(q.isFitted());
+    ASSERT_EQ(q.knownBands().size(), rows.size());
+    EXPECT_EQ(q.minimumX(), 40.0);
+    EXPECT_EQ(q.maximumX(), 250.0);
+
+    double otherWorst = 0.0;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const CalibrationQuality::KnownBand &k = q.knownBands()[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(k.lane, 0);
+        EXPECT_EQ(k.band, int(i));
+        ASSERT_TRUE(k.hasLeaveOneOut);
+        std::vector<double> otherX = xs;
+        std::vector<double> otherY = ys;
+        otherX.erase(otherX.begin() + long(i));
+        otherY.erase(otherY.begin() + long(i));
+        const double expected = polynomialFitAt(otherX, otherY, 2, xs[i]);
+        EXPECT_NEAR(k.leaveOneOut, expected, 1e-7 * std::fabs(expected));
+        EXPECT_NEAR(k.leaveOneOutErrorPercent, (expected - ys[i]) / ys[i] * 100.0, 1e-6);
+        EXPECT_NEAR(k.fitted, polynomialFitAt(xs, ys, 2, xs[i]), 1e-7 * ys[i]);
+        if (i != moved)
+            otherWorst = std::max(otherWorst, std::fabs(k.leaveOneOutErrorPercent));
+    }
+    const double movedError = q.knownBands()[moved].leaveOneOutErrorPercent;
+    // The others put the marker near its true weight, 1/1.1 of the one assigned.
+    EXPECT_LT(movedError, -8.0);
+    EXPECT_GT(std::fabs(movedError), 3.0 * otherWorst);
+    EXPECT_EQ(q.worstKnownBand(), int(moved));
+
+    const BandData &above = data(lanes, 1, 0);
+    EXPECT_TRUE(q.isExtrapolated(above));
+    EXPECT_FALSE(q.isExtrapolated(data(lanes, 1, 1)));
+    EXPECT_TRUE(q.isExtrapolated(data(lanes, 1, 2)));
+    // The ladder's own end markers lie on the range's edges.
+    EXPECT_FALSE(q.isExtrapolated(data(lanes, 0, 0)));
+    EXPECT_FALSE(q.isExtrapolated(data(lanes, 0, rows.size() - 1)));
+    EXPECT_EQ(q.countExtrapolated(lanes), 2);
+}
+
+// Amounts on an exact line: every leave-one-out error vanishes. Too few
+// points for a curve without one band: no leave-one-out value at all, and
+// without a fit nothing counts as extrapolated.
+TEST(CalibrationQualityTest, AmountsAndTooFewPoints)
+{
+    CArray<Lane> lanes;
+    lanes.Add(makeLane({{100, 10, 12}, {200, 20, 22}, {400, 30, 42}, {0, 40}, {900, 50}}));
+    CalibrationQuality q = CalibrationQuality::Measure(lanes, CalibrationManager::CurveLinear,
+                                                       CalibrationQuality::Kind::Intensity);
+    ASSERT_TRUE(q.isFitted());
+    ASSERT_EQ(q.knownBands().size(), 3u);
+    for (const CalibrationQuality::KnownBand &k : q.knownBands()) {
+        ASSERT_TRUE(k.hasLeaveOneOut);
+        EXPECT_NEAR(k.leaveOneOutErrorPercent, 0.0, 1e-9);
+    }
+    EXPECT_NEAR(q.correlation(), 1.0, 1e-12);
+    EXPECT_TRUE(q.isExtrapolated(data(lanes, 0, 3))); // intensity 0, below 100
+    EXPECT_TRUE(q.isExtrapolated(data(lanes, 0, 4))); // 900, above 400
+    EXPECT_FALSE(q.isExtrapolated(data(lanes, 0, 1)));
+
+    // Two known amounts: a line through both, none through one.
+    lanes[0].GetBand(2).getData()->m_hasKnownIntensity = false;
+    q = CalibrationQuality::Measure(lanes, CalibrationManager::CurveLinear,
+                                    CalibrationQuality::Kind::Intensity);
+    ASSERT_TRUE(q.isFitted());
+    for (const CalibrationQuality::KnownBand &k : q.knownBands())
+        EXPECT_FALSE(k.hasLeaveOneOut);
+    EXPECT_EQ(q.worstKnownBand(), -1);
+
+    q = CalibrationQuality::Measure(lanes, CalibrationManager::CurveSecondOrder,
+                                    CalibrationQuality::Kind::Intensity);
+    EXPECT_FALSE(q.isFitted());
+    EXPECT_FALSE(q.isExtrapolated(data(lanes, 0, 4)));
+}
+
+// The report marks extrapolated "MW" and "Conc." cells with "*" and explains
+// the mark under its exports; built without marks it shows plain numbers.
+TEST(CalibrationQualityTest, ReportMarksExtrapolatedValues)
+{
+    Analysis1D analysis;
+    // MW = 250 - 1.25 x row, amount = intensity / 10.
+    analysis.GetLanes()->Add(
+        makeLane({{100, 40, 10, 200}, {200, 80, 20, 150}, {300, 120, 30, 100}}));
+    analysis.GetLanes()->Add(makeLane({{150, 20}, {250, 100}, {500, 140}}));
+    analysis.GetCalibrationManager()->SetMWCurveType(CalibrationManager::CurveLinear);
+    analysis.GetCalibrationManager()->CalibrateIntensities();
+    analysis.GetCalibrationManager()->CalibrateMolecularWeights();
+    ReportOptions options;
+    options.m_MW = 1;
+
+    const ReportTable table
+        = ReportTable::build(analysis, CArray<Band>(), options, ReportTable::Mode::AllLanes);
+    ASSERT_EQ(table.rowCount(), 6);
+    EXPECT_EQ(table.cell(0, ReportTable::ColMW), QStringLiteral("200.00"));
+    EXPECT_EQ(table.cell(3, ReportTable::ColMW), QStringLiteral("225.00*"));
+    EXPECT_EQ(table.cell(4, ReportTable::ColMW), QStringLiteral("125.00"));
+    EXPECT_EQ(table.cell(5, ReportTable::ColMW), QStringLiteral("75.00*"));
+    EXPECT_EQ(table.cell(3, ReportTable::ColConcentration), QStringLiteral("15.00"));
+    EXPECT_EQ(table.cell(5, ReportTable::ColConcentration), QStringLiteral("50.00*"));
+    EXPECT_EQ(table.extrapolatedRowCount(), 2);
+    EXPECT_EQ(table.footnotes(), QStringList {ReportTable::extrapolatedFootnote()});
+    EXPECT_TRUE(table.toTsv().endsWith(QStringLiteral("\n") + ReportTable::extrapolatedFootnote()
+                                       + QStringLiteral("\n")));
+    EXPECT_TRUE(table.toCsv().endsWith(ReportTable::extrapolatedFootnote() + "\r\n"));
+
+    const ReportTable plain
+        = ReportTable::build(analysis, CArray<Band>(), options, ReportTable::Mode::AllLanes, {},
+                             false, ReportTable::Marks::None);
+    EXPECT_EQ(plain.cell(3, ReportTable::ColMW), QStringLiteral("225.00"));
+    EXPECT_TRUE(plain.footnotes().isEmpty());
+    EXPECT_FALSE(plain.toTsv().contains(u'*'));
 }

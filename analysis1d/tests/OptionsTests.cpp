@@ -54,7 +54,7 @@ const QStringList kReportKeysInOrder = {
     QStringLiteral("m_Area                   "), QStringLiteral("m_Amplitude              "),
     QStringLiteral("m_RelMigrationDist       "), QStringLiteral("m_PeakWidth              "),
     QStringLiteral("m_GaussianFitCorrelation "), QStringLiteral("m_SurfaceArea            "),
-    QStringLiteral("m_VolumePerSurfaceArea   "),
+    QStringLiteral("m_VolumePerSurfaceArea   "), QStringLiteral("m_Saturated              "),
 };
 
 // Every (section, key, default) in store order.
@@ -83,6 +83,7 @@ const std::vector<RecordingProfileStore::Access> kAllDefaultsInOrder = {
     {kReport, "m_GaussianFitCorrelation ", 0},
     {kReport, "m_SurfaceArea            ", 1},
     {kReport, "m_VolumePerSurfaceArea   ", 1},
+    {kReport, "m_Saturated              ", 1},
     {kBands, "m_Show_Bracket", 1},
     {kBands, "m_Show_Boundary_Contour", 0},
     {kBands, "m_Show_Number", 1},

@@ -11,6 +11,8 @@
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisArea.h"
 #include "analysis1d/engine/ExampleBand.h"
+#include "analysis1d/engine/ReportOptions.h"
+#include "analysis1d/engine/ReportTable.h"
 #include "imaging/CDrawImage.h"
 #include "imaging/RasterImageGS16.h"
 #include "imaging/TVFImage.h"
@@ -20,6 +22,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegion>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -326,6 +329,167 @@ INSTANTIATE_TEST_SUITE_P(CleanGels, SyntheticGelAccuracy,
                                          GelCase {16, false, 12}, GelCase {16, true, 6},
                                          GelCase {16, true, 9}, GelCase {16, false, 8, 0.005},
                                          GelCase {8, true, 8, 0.005}),
+                         caseName);
+
+// Saturation ----------------------------------------------------------------------
+
+namespace {
+
+constexpr double kClippedRow = 80.0;
+constexpr double kNearFullRow = 200.0;
+
+// Two lanes; lane 1 holds a band driven far past full scale and one whose
+// extreme pixel is one grey level short of it, lane 2 two moderate bands.
+// nearFullAmount is the amount of that second band.
+GelDescription saturationGel(const GelCase &c, double nearFullAmount)
+{
+    GelDescription d = describeGel(c, 300);
+    GelLane first;
+    first.bands.push_back({kClippedRow, kBandHeight, amountForPeak(d, 1.6), 0.0});
+    first.bands.push_back({kNearFullRow, kBandHeight, nearFullAmount, 0.0});
+    GelLane second;
+    second.bands.push_back({kClippedRow, kBandHeight, amountForPeak(d, 0.4), 0.0});
+    second.bands.push_back({kNearFullRow, kBandHeight, amountForPeak(d, 0.4), 0.0});
+    d.lanes = {first, second};
+    return d;
+}
+
+// The extreme pixel of lane 1 around a row: the largest for light bands, the
+// smallest for dark ones.
+int extremeAt(const GelSynth &gel, double row)
+{
+    const GelDescription &d = gel.description();
+    int extreme = d.darkBands ? d.fullScale() : 0;
+    for (int y = int(row) - 10; y <= int(row) + 10; ++y) {
+        for (int x = d.laneLeft(0); x < d.laneRight(0); ++x)
+            extreme = d.darkBands ? std::min(extreme, gel.pixel(x, y))
+                                  : std::max(extreme, gel.pixel(x, y));
+    }
+    return extreme;
+}
+
+// Pixels of the picture inside the band's contour (Qt's own winding-fill
+// region of it, or the rectangle without one) that stand at full scale, or
+// at 0 for dark bands.
+int clippedPixelsOf(const GelSynth &gel, const Band &band, const CRect &area)
+{
+    const GelDescription &d = gel.description();
+    const int clipped = d.darkBands ? 0 : d.fullScale();
+    QRegion region;
+    const bool haveRegion = band.getData()->getRegion(&region);
+    CRect r = band.m_position;
+    int count = 0;
+    for (int y = std::max(r.top, 0); y <= r.bottom; ++y) {
+        for (int x = std::max(r.left, 0); x <= r.right; ++x) {
+            if (haveRegion && !region.contains(QPoint(x, y)))
+                continue;
+            const int gx = x + area.left;
+            const int gy = y + area.top;
+            if (gx < d.width && gy < d.height && gel.pixel(gx, gy) == clipped)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class SaturationOnSyntheticGels : public testing::TestWithParam<GelCase>
+{
+protected:
+    ScopedMemoryStore m_store;
+    ScopedScriptedPrompts m_prompts;
+};
+
+// Exactly the clipped band is saturated, with as many pixels as its region
+// holds at full scale (black for dark bands); the band one grey level short
+// of full scale is not. The report lists the count in a "Saturated" column
+// after the sixteen others, which a gel without saturation does not get.
+TEST_P(SaturationOnSyntheticGels, OnlyTheClippedBandIsFlagged)
+{
+    const GelCase c = GetParam();
+    // The amount whose extreme pixel lies one grey level inside full scale
+    // (or above black), found by halving: the extreme moves with the amount.
+    const GelDescription plain = saturationGel(c, 0.0);
+    const int target = c.darkBands ? 1 : plain.fullScale() - 1;
+    double low = amountForPeak(plain, 0.3);
+    double high = amountForPeak(plain, 1.5);
+    GelDescription wanted = plain;
+    for (int step = 0; step < 60; ++step) {
+        const double amount = (low + high) / 2.0;
+        wanted = saturationGel(c, amount);
+        GelSynth trial(wanted);
+        trial.render();
+        const int extreme = extremeAt(trial, kNearFullRow);
+        if (extreme == target)
+            break;
+        const bool tooFar = c.darkBands ? extreme < target : extreme > target;
+        (tooFar ? high : low) = amount;
+    }
+
+    GelRun run(wanted);
+    const int nearFull = extremeAt(run.gel(), kNearFullRow);
+    ASSERT_EQ(nearFull, c.darkBands ? 1 : wanted.fullScale() - 1);
+    ASSERT_EQ(extremeAt(run.gel(), kClippedRow), c.darkBands ? 0 : wanted.fullScale());
+    run.analyse(0.02);
+
+    Analysis1D &analysis = run.analysis();
+    ASSERT_EQ(analysis.GetNumberOfLanes(), 2);
+    const CRect area = analysis.GetAnalysisArea()->m_position;
+    const Lane *lane = run.laneFor(run.gel().truth().lanes[0]);
+    ASSERT_NE(lane, nullptr);
+    double distance = 0.0;
+    const Band *clipped = run.bandFor(*lane, kClippedRow, &distance);
+    ASSERT_NE(clipped, nullptr);
+    ASSERT_LE(distance, 3.0);
+    const Band *justBelow = run.bandFor(*lane, kNearFullRow, &distance);
+    ASSERT_NE(justBelow, nullptr);
+    ASSERT_LE(distance, 3.0);
+
+    const int expected = clippedPixelsOf(run.gel(), *clipped, area);
+    EXPECT_GT(expected, 10);
+    EXPECT_EQ(clipped->GetSaturatedPixels(), expected);
+    EXPECT_TRUE(clipped->IsSaturated());
+    EXPECT_EQ(justBelow->GetSaturatedPixels(), 0);
+    EXPECT_EQ(analysis.CountSaturatedBands(), 1);
+
+    // Counting again on the same picture (as after loading) gives the same.
+    analysis.CountSaturatedPixels();
+    EXPECT_EQ(clipped->GetSaturatedPixels(), expected);
+    EXPECT_EQ(analysis.CountSaturatedBands(), 1);
+
+    ReportOptions options;
+    ReportTable table = ReportTable::build(analysis, options, ReportTable::Mode::AllLanes);
+    ASSERT_TRUE(table.hasSaturatedColumn());
+    ASSERT_EQ(table.columnCount(), ReportTable::ColumnCount + 1);
+    EXPECT_EQ(table.heading(ReportTable::ColSaturated), QStringLiteral("Saturated"));
+    EXPECT_GT(table.width(ReportTable::ColSaturated), 0);
+    EXPECT_EQ(table.saturatedRowCount(), 1);
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const Band &band = analysis.GetLane(table.rowLane(row)).GetBand(table.rowBand(row));
+        EXPECT_EQ(table.cell(row, ReportTable::ColSaturated),
+                  &band == clipped ? QString::number(expected) : QString());
+    }
+    EXPECT_TRUE(table.toTsv().section(u'\n', 0, 0).endsWith(QStringLiteral("\tSaturated")));
+    // Its own option hides it like any column.
+    options.m_Saturated = 0;
+    table = ReportTable::build(analysis, options, ReportTable::Mode::AllLanes);
+    EXPECT_EQ(table.width(ReportTable::ColSaturated), 0);
+    EXPECT_FALSE(table.toTsv().contains(QStringLiteral("Saturated")));
+
+    // Without the clipped band nothing is saturated and the table is the classic one.
+    for (Lane &l : *analysis.GetLanes()) {
+        for (Band &b : *l.GetBands())
+            b.getData()->m_saturatedPixels = 0;
+    }
+    table = ReportTable::build(analysis, ReportOptions(), ReportTable::Mode::AllLanes);
+    EXPECT_FALSE(table.hasSaturatedColumn());
+    EXPECT_EQ(table.columnCount(), ReportTable::ColumnCount);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClippedGels, SaturationOnSyntheticGels,
+                         testing::Values(GelCase {16, false, 2}, GelCase {8, false, 2},
+                                         GelCase {16, true, 2}, GelCase {8, true, 2}),
                          caseName);
 
 // A real RNA gel (dark bands on light, first lane a size marker): the lanes are

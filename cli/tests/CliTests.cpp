@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -377,6 +378,111 @@ TEST_F(CliEndToEnd, LadderCalibratesMolecularWeights)
     }
 }
 
+// A band clipped at black (lane 4's, far deeper than the background) is the
+// one band with saturated pixels, in the JSON and in the TSV's "Saturated"
+// column after the sixteen others; reopening the saved analysis counts them
+// again. The ladder's calibration reports each marker's leave-one-out error
+// and the bands read outside the markers' rows.
+TEST_F(CliEndToEnd, SaturationAndCalibrationQuality)
+{
+    GelDescription d = GelDescription::parse(QString::fromLatin1(kGel));
+    d.lanes[3].bands[0].amount = 30000000.0;
+    // Lane 3 gets a band below the ladder's last marker (row 200).
+    d.lanes[2].bands.push_back({225.0, 8.0, 6000000.0, 0.0});
+    GelSynth gel(d);
+    gel.render();
+    QString error;
+    const QString tif = path(QStringLiteral("clipped.tif"));
+    ASSERT_TRUE(gel.writeImage(tif, &error)) << error.toStdString();
+    const QString dsr = path(QStringLiteral("clipped.dsr"));
+    QStringList args = analyzeArguments();
+    args[1] = tif;
+    args << QStringLiteral("--ladder-lane") << QStringLiteral("1") << QStringLiteral("--ladder")
+         << QStringLiteral("100,50,25,10") << QStringLiteral("--mw-curve")
+         << QStringLiteral("quadratic") << QStringLiteral("--save") << dsr;
+    const RunResult tsv = run(args);
+    ASSERT_EQ(tsv.status, 0) << tsv.err.toStdString();
+    const QList<QByteArray> lines = tsv.out.trimmed().split('\n');
+    const QList<QByteArray> headings = lines[0].split('\t');
+    ASSERT_EQ(headings.size(), 17);
+    EXPECT_EQ(headings[16], QByteArray("Saturated"));
+    // The batch table keeps plain numbers: no extrapolation marks, no footnote.
+    EXPECT_FALSE(tsv.out.contains('*'));
+
+    args << QStringLiteral("--json");
+    const QJsonObject analysed = parseJson(run(args).out);
+    const QJsonObject reopened
+        = parseJson(run({QStringLiteral("report"), dsr, QStringLiteral("--json")}).out);
+    EXPECT_EQ(analysed[QStringLiteral("saturated_bands")].toInt(), 1);
+    EXPECT_EQ(reopened[QStringLiteral("saturated_bands")].toInt(), 1);
+    const QJsonArray lanes = analysed[QStringLiteral("lanes")].toArray();
+    const QJsonArray lanesAgain = reopened[QStringLiteral("lanes")].toArray();
+    ASSERT_EQ(lanes.size(), 4);
+    ASSERT_EQ(lanesAgain.size(), 4);
+    int saturatedRow = -1;
+    for (int l = 0; l < 4; ++l) {
+        const QJsonArray bands = lanes[l].toObject()[QStringLiteral("bands")].toArray();
+        const QJsonArray bandsAgain = lanesAgain[l].toObject()[QStringLiteral("bands")].toArray();
+        ASSERT_EQ(bands.size(), bandsAgain.size());
+        for (int b = 0; b < bands.size(); ++b) {
+            const int pixels = bands[b].toObject()[QStringLiteral("saturated_pixels")].toInt(-1);
+            EXPECT_EQ(bandsAgain[b].toObject()[QStringLiteral("saturated_pixels")].toInt(-1),
+                      pixels);
+            if (l == 3 && b == 0) {
+                EXPECT_GT(pixels, 20);
+                saturatedRow = 1;
+                for (int ll = 0; ll < 3; ++ll)
+                    saturatedRow
+                        += int(lanes[ll].toObject()[QStringLiteral("bands")].toArray().size());
+                EXPECT_EQ(lines[saturatedRow].split('\t')[16].trimmed().toInt(), pixels);
+            } else {
+                EXPECT_EQ(pixels, 0) << "lane " << l + 1 << " band " << b + 1;
+            }
+        }
+    }
+    ASSERT_GT(saturatedRow, 0);
+    EXPECT_EQ(lines[1].split('\t').size(), 17);
+    EXPECT_TRUE(lines[1].split('\t')[16].trimmed().isEmpty());
+
+    const QJsonObject mw
+        = analysed[QStringLiteral("calibration")].toObject()[QStringLiteral("mw")].toObject();
+    EXPECT_EQ(mw[QStringLiteral("curve")].toString(), QStringLiteral("Second Order Polynomial"));
+    EXPECT_TRUE(mw[QStringLiteral("fitted")].toBool());
+    const QJsonArray errors = mw[QStringLiteral("loo_error_percent")].toArray();
+    const QJsonArray known = mw[QStringLiteral("known_bands")].toArray();
+    ASSERT_EQ(errors.size(), 4);
+    ASSERT_EQ(known.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const QJsonObject k = known[i].toObject();
+        EXPECT_EQ(k[QStringLiteral("lane")].toInt(), 1);
+        EXPECT_EQ(k[QStringLiteral("band")].toInt(), i + 1);
+        // Three markers fix a parabola: the fourth read from it.
+        ASSERT_TRUE(errors[i].isDouble());
+        const double loo = k[QStringLiteral("loo")].toDouble();
+        const double weight = k[QStringLiteral("known")].toDouble();
+        EXPECT_NEAR(errors[i].toDouble(), (loo - weight) / weight * 100.0, 1e-9);
+    }
+    const QJsonObject range = mw[QStringLiteral("known_range")].toObject();
+    // Bands above the first marker's row or below the last one's.
+    int expected = 0;
+    for (const QJsonValue &lane : lanes) {
+        for (const QJsonValue &band : lane.toObject()[QStringLiteral("bands")].toArray()) {
+            const int row = band.toObject()[QStringLiteral("position")].toInt();
+            expected += row < range[QStringLiteral("min")].toDouble()
+                    || row > range[QStringLiteral("max")].toDouble()
+                ? 1
+                : 0;
+        }
+    }
+    EXPECT_GT(expected, 0);
+    EXPECT_EQ(mw[QStringLiteral("extrapolated")].toArray().size(), expected);
+    // No known amounts: no amount curve.
+    const QJsonObject amount
+        = analysed[QStringLiteral("calibration")].toObject()[QStringLiteral("amount")].toObject();
+    EXPECT_FALSE(amount[QStringLiteral("fitted")].toBool());
+    EXPECT_TRUE(amount[QStringLiteral("known_bands")].toArray().isEmpty());
+}
+
 // Without a drawn example band, one of the given size centred in the area
 // serves: the same lanes are found.
 TEST_F(CliEndToEnd, ExampleBandFromSizes)
@@ -424,6 +530,118 @@ TEST_F(CliEndToEnd, SavedAnalysisReopensWithTheSameReport)
     EXPECT_EQ(damaged.status, 1);
     EXPECT_TRUE(damaged.out.isEmpty());
     EXPECT_TRUE(damaged.err.contains(cut.toUtf8())) << damaged.err.toStdString();
+}
+
+// The PDF report of the sample gel (analysed as `make run` does): one page
+// per part, the footer numbering them all; its table holds every band's row
+// with the numbers the report shows (the "MW" cells carry "*" where read
+// outside the ladder), the warnings and the methods paragraph.
+TEST_F(CliEndToEnd, PdfReportOfTheSampleGel)
+{
+    const QString source = qEnvironmentVariable("DENSORA_SOURCE_DIR");
+    ASSERT_FALSE(source.isEmpty());
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: scripts/install-deps.sh";
+    GelSynth sample(GelDescription::fromFile(source + QStringLiteral("/samples/sample-gel.txt")));
+    sample.render();
+    const QString tif = path(QStringLiteral("sample-gel.tif"));
+    QString error;
+    ASSERT_TRUE(sample.writeImage(tif, &error)) << error.toStdString();
+    const QString pdf = path(QStringLiteral("sample-gel.pdf"));
+    const QStringList analysis = {QStringLiteral("analyze"),
+                                  tif,
+                                  QStringLiteral("--dark"),
+                                  QStringLiteral("--area"),
+                                  QStringLiteral("30,20,740,575"),
+                                  QStringLiteral("--example-band"),
+                                  QStringLiteral("140,171,70,18"),
+                                  QStringLiteral("--wells"),
+                                  QStringLiteral("40"),
+                                  QStringLiteral("--dye-front"),
+                                  QStringLiteral("585"),
+                                  QStringLiteral("--slider"),
+                                  QStringLiteral("100"),
+                                  QStringLiteral("--ladder-lane"),
+                                  QStringLiteral("1"),
+                                  QStringLiteral("--ladder"),
+                                  QStringLiteral("250,150,100,75,50,37,25,20,15,10"),
+                                  QStringLiteral("--mw-curve"),
+                                  QStringLiteral("cubic")};
+    const RunResult tsv = run(analysis);
+    ASSERT_EQ(tsv.status, 0) << tsv.err.toStdString();
+    const RunResult written = run(QStringList(analysis) << QStringLiteral("--pdf") << pdf);
+    ASSERT_EQ(written.status, 0) << written.err.toStdString();
+    // The report goes to standard output as without --pdf.
+    EXPECT_EQ(written.out, tsv.out);
+    const QByteArray bytes = readFile(pdf);
+    ASSERT_TRUE(bytes.startsWith("%PDF-")) << bytes.left(20).toStdString();
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    const QRegularExpressionMatch pagesLine
+        = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)"))
+              .match(QString::fromUtf8(info.readAllStandardOutput()));
+    ASSERT_TRUE(pagesLine.hasMatch());
+    const int pages = pagesLine.captured(1).toInt();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    const QString content = QString::fromUtf8(text.readAllStandardOutput());
+    // The title page, the table (32 bands), two pages of lane graphs (seven
+    // lanes found), and the calibrations with the warnings and methods.
+    EXPECT_EQ(pages, 5);
+    for (int page = 1; page <= pages; ++page)
+        EXPECT_TRUE(content.contains(QStringLiteral("page %1").arg(page))) << page;
+    for (const char *part : {"Gel analysis report", "Band report", "Lane profiles",
+                             "MW Calibration", "Intensity Calibration", "Warnings", "Methods",
+                             "Bands were detected and quantified with Densora"})
+        EXPECT_TRUE(content.contains(QLatin1String(part))) << part;
+    EXPECT_TRUE(content.contains(QStringLiteral("Picture: %1 x %2 pixels, 16-bit")
+                                     .arg(sample.width())
+                                     .arg(sample.height())));
+
+    // Every row of the report, cell by cell, on one line of the PDF's text.
+    const QStringList pdfLines = content.split(u'\n');
+    auto tokens = [](const QString &line) {
+        QStringList words
+            = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        for (QString &w : words) {
+            if (w.endsWith(u'*'))
+                w.chop(1);
+        }
+        return words;
+    };
+    const QList<QByteArray> rows = tsv.out.trimmed().split('\n');
+    const QList<QByteArray> headings = rows[0].split('\t');
+    // The columns the report shows by default, and "MW" with a calibration.
+    const QStringList shown
+        = {"Lane",      "Band",    "Position",        "Peak Amplitude", "Baseline",
+           "Peak Area", "MW",      "Total Intensity", "SurfaceArea",    "Intensity/SurfaceArea",
+           "Conc.",     "% Conc.", "Rel. Mig. Dist."};
+    ASSERT_GT(rows.size(), 20);
+    int marked = 0;
+    for (qsizetype r = 1; r < rows.size(); ++r) {
+        const QList<QByteArray> cells = rows[r].split('\t');
+        QStringList expected;
+        for (qsizetype c = 0; c < cells.size(); ++c) {
+            const QString cell = QString::fromUtf8(cells[c]).trimmed();
+            if (shown.contains(QString::fromUtf8(headings[c])) && !cell.isEmpty())
+                expected << cell;
+        }
+        bool found = false;
+        for (const QString &line : pdfLines) {
+            if (tokens(line) == expected) {
+                found = true;
+                marked += line.contains(u'*') ? 1 : 0;
+                break;
+            }
+        }
+        EXPECT_TRUE(found) << "row " << r << ": " << expected.join(u' ').toStdString();
+    }
+    EXPECT_GT(marked, 0);
+    EXPECT_TRUE(content.contains(QStringLiteral("* extrapolated")));
+    EXPECT_TRUE(content.contains(QStringLiteral("No band has saturated pixels.")));
 }
 
 // --help lists every option of the usage lines, each at the start of a line

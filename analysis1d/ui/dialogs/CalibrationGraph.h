@@ -4,6 +4,12 @@
 // regression curve of the chosen type, with the correlation in the title, or
 // "Need More Variables" when there are too few points for that type. Choosing
 // another type stores it in the calibration manager and re-measures.
+//
+// Under the curve, the residuals: each known band's leave-one-out error in
+// percent (the curve fitted without the band, read at it, against its known
+// value) over the same x axis, so a misassigned marker stands out.
+
+#include "analysis1d/calibration/CalibrationQuality.h"
 
 #include <QWidget>
 
@@ -29,6 +35,9 @@ public:
     QChart *Chart() const;
     // The chart's title as last plotted.
     QString Title() const;
+    // The residual chart under the curve and the quality it was drawn from.
+    QChart *ResidualChart() const;
+    const CalibrationQuality &Quality() const { return m_quality; }
     // The combo entry for a curve type: 2, 3, 4 their entries, any other the first.
     static int EntryForType(int curveType);
 
@@ -40,10 +49,15 @@ protected:
     virtual void points(CDoubleDataArray &x, CDoubleDataArray &y) const = 0;
     virtual QString xTitle() const = 0;
     virtual QString yTitle() const = 0;
+    virtual CalibrationQuality::Kind kind() const = 0;
 
     Analysis1D *m_analysis;
 
 private:
+    void plotResiduals(double minX, double maxX);
+
     QChartView *m_view;
+    QChartView *m_residualView;
     QComboBox *m_types;
+    CalibrationQuality m_quality;
 };

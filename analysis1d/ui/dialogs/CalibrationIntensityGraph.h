@@ -15,4 +15,5 @@ protected:
     void points(CDoubleDataArray &x, CDoubleDataArray &y) const override;
     QString xTitle() const override { return QStringLiteral("calculated intensity"); }
     QString yTitle() const override { return QStringLiteral("known amount"); }
+    CalibrationQuality::Kind kind() const override { return CalibrationQuality::Kind::Intensity; }
 };

@@ -15,4 +15,8 @@ protected:
     void points(CDoubleDataArray &x, CDoubleDataArray &y) const override;
     QString xTitle() const override { return QStringLiteral("Band migration"); }
     QString yTitle() const override { return QStringLiteral("known Mol. Weight"); }
+    CalibrationQuality::Kind kind() const override
+    {
+        return CalibrationQuality::Kind::MolecularWeight;
+    }
 };

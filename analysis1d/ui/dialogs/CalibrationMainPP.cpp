@@ -1,5 +1,6 @@
 #include "analysis1d/ui/dialogs/CalibrationMainPP.h"
 
+#include "analysis1d/calibration/CalibrationQuality.h"
 #include "analysis1d/calibration/MWAssignments.h"
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/AnalysisViewSeam.h"
@@ -12,14 +13,22 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 CalibrationMainPP::CalibrationMainPP(Analysis1D *analysis, Analysis1DView *view, QWidget *parent)
     : QWidget(parent), m_analysis(analysis), m_view(view), m_list(new QTreeWidget)
 {
     m_list->setHeaderLabels({tr("Lane,Band"), tr("Calculated Intens."), tr("Known Amount"),
-                             tr("Migration"), tr("Known MW")});
+                             tr("Migration"), tr("Known MW"), tr("LOO Amount"), tr("LOO MW")});
+    const QString loo = tr("Leave-one-out error: the curve fitted without this band, read at "
+                           "it, against the known value, in percent");
+    m_list->headerItem()->setToolTip(kLooAmountColumn, loo);
+    m_list->headerItem()->setToolTip(kLooMWColumn, loo);
     m_list->setRootIsDecorated(false);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Wide enough for all seven columns without scrolling.
+    m_list->setMinimumWidth(660);
     auto *add = new QPushButton(tr("Add"));
     auto *remove = new QPushButton(tr("Remove"));
     auto *ladder = new QPushButton(tr("w Ladder"));
@@ -37,12 +46,35 @@ CalibrationMainPP::CalibrationMainPP(Analysis1D *analysis, Analysis1DView *view,
     Fill();
 }
 
+namespace {
+
+// The leave-one-out error of the band as the column shows it ("+3.2 %"), or
+// empty when the band has none.
+QString looText(const CalibrationQuality &quality, int lane, int band)
+{
+    for (const CalibrationQuality::KnownBand &k : quality.knownBands()) {
+        if (k.lane == lane && k.band == band) {
+            return k.hasLeaveOneOut ? QString::asprintf("%+.1f %%", k.leaveOneOutErrorPercent)
+                                    : QString();
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
 void CalibrationMainPP::Fill()
 {
     m_list->clear();
     if (!m_analysis)
         return;
     const CArray<Lane> &lanes = *m_analysis->GetLanes();
+    const CalibrationQuality amounts
+        = CalibrationQuality::Measure(*m_analysis, CalibrationQuality::Kind::Intensity);
+    const CalibrationQuality weights
+        = CalibrationQuality::Measure(*m_analysis, CalibrationQuality::Kind::MolecularWeight);
+    const int worstAmount = amounts.worstKnownBand();
+    const int worstWeight = weights.worstKnownBand();
     for (const MWAssignments::BandRef &ref : MWAssignments::AssignedBands(lanes)) {
         const BandData &data = *lanes[ref.lane].GetBand(ref.band).getData();
         auto *item = new QTreeWidgetItem(m_list);
@@ -55,7 +87,22 @@ void CalibrationMainPP::Fill()
             item->setText(3, QString::number(data.m_centerOfGravity.y));
             item->setText(4, StringUtil::FloatFormatString(data.m_knownMW, 0, 2));
         }
-        for (int c = 1; c < 5; ++c)
+        item->setText(kLooAmountColumn, looText(amounts, ref.lane, ref.band));
+        item->setText(kLooMWColumn, looText(weights, ref.lane, ref.band));
+        // The band the others disagree with most is shown in bold.
+        for (const auto &[quality, worst, column] :
+             {std::tuple(&amounts, worstAmount, kLooAmountColumn),
+              std::tuple(&weights, worstWeight, kLooMWColumn)}) {
+            if (worst < 0)
+                continue;
+            const CalibrationQuality::KnownBand &w = quality->knownBands()[size_t(worst)];
+            if (w.lane == ref.lane && w.band == ref.band) {
+                QFont bold = item->font(column);
+                bold.setBold(true);
+                item->setFont(column, bold);
+            }
+        }
+        for (int c = 1; c < kColumnCount; ++c)
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
     }
     if (m_list->topLevelItemCount() > 0)

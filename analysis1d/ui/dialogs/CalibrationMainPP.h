@@ -3,7 +3,9 @@
 // The calibration sheet's values page: every band with a known amount or
 // molecular weight, one row each. Remove clears both known values of the
 // selected rows' bands; Add lets the user pick further bands on the gel; "w
-// Ladder" turns one lane's known weights into a stored ladder.
+// Ladder" turns one lane's known weights into a stored ladder. The last two
+// columns give each known band's leave-one-out error for the chosen curves,
+// the largest in bold.
 
 #include <QWidget>
 
@@ -15,6 +17,11 @@ class CalibrationMainPP : public QWidget
 {
     Q_OBJECT
 public:
+    // The columns after the five classic ones.
+    static constexpr int kLooAmountColumn = 5;
+    static constexpr int kLooMWColumn = 6;
+    static constexpr int kColumnCount = 7;
+
     CalibrationMainPP(Analysis1D *analysis, Analysis1DView *view, QWidget *parent = nullptr);
 
     void Fill();
