@@ -80,7 +80,7 @@ public:
 
     // Mouse move: the base dispatch to the tool, and the picture's pixel value
     // under the mouse in the frame's status bar.
-    void OnMouseMove(unsigned nFlags, CPoint screenPoint);
+    virtual void OnMouseMove(unsigned nFlags, CPoint screenPoint);
 
     // Drawing --------------------------------------------------------------------
     // Fills the clip box white, draws every object in list order and the
@@ -157,7 +157,7 @@ public:
 
     // Commands -------------------------------------------------------------------------
     // Every view command as an action with its enabled (and checked) state.
-    void RegisterCommands(CommandRegistry &registry);
+    virtual void RegisterCommands(CommandRegistry &registry);
 
     // Seams the window layer fills ---------------------------------------------------------
     // The adjustment sheet for a target and a method, run modally: true for OK,
