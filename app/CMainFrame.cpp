@@ -6,6 +6,8 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/ui/AnalysisViewWindows.h"
+#include "analysis1d/view/Analysis1DView.h"
 #include "appbase/CDensoraView.h"
 #include "appbase/DensoraCommandIds.h"
 #include "appbase/ui/CDensoraCanvas.h"
@@ -108,11 +110,18 @@ bool CMainFrame::OnCreate()
 
 // --- the central view --------------------------------------------------------------
 
-// The image view: the headless view draws and runs the commands, the canvas
-// shows it. The dialogs the view opens are reached through its seams, which
-// the window layer fills here with the real dialogs over this window.
+CDensoraView *CMainFrame::GetView() const
+{
+    return m_pView.get();
+}
+
+// The analysis view on the gel: the headless view draws and runs the
+// commands (the image commands and the analysis ones), the canvas shows it.
+// The dialogs the view opens are reached through its seams, which the window
+// layer fills here with the real dialogs over this window.
 QWidget *CMainFrame::createCentralView()
 {
+    AnalysisViewWindows::Install();
     CDensoraView::SetIPDialog([this](CDrawImage *target, enImageProcessingMethod method) {
         return RunImageAdjustmentSheet(target, method, this);
     });
@@ -120,7 +129,7 @@ QWidget *CMainFrame::createCentralView()
     InstallImageInfoListDialog();
     InstallOverlayTextEntry();
 
-    m_pView = std::make_unique<CDensoraView>(m_pDocument.get());
+    m_pView = std::make_unique<Analysis1DView>(m_pDocument.get());
     m_pView->RegisterCommands(m_registry);
     connect(this, &CDSRBaseFrame::zoomRequested, this,
             [this](float zoom) { m_pView->SetZoomFactor(zoom); });
