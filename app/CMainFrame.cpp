@@ -6,6 +6,7 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/ui/Analysis1DCanvas.h"
 #include "analysis1d/ui/AnalysisViewWindows.h"
 #include "analysis1d/view/Analysis1DView.h"
 #include "appbase/CDensoraView.h"
@@ -133,7 +134,7 @@ QWidget *CMainFrame::createCentralView()
     m_pView->RegisterCommands(m_registry);
     connect(this, &CDSRBaseFrame::zoomRequested, this,
             [this](float zoom) { m_pView->SetZoomFactor(zoom); });
-    auto *canvas = new CDensoraCanvas(m_pView.get(), this);
+    auto *canvas = new Analysis1DCanvas(m_pView.get(), m_registry, this);
     canvas->setObjectName(QStringLiteral("imageView"));
     return canvas;
 }

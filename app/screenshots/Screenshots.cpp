@@ -32,6 +32,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -211,7 +212,9 @@ bool shootAnalysis(CMainFrame *frame, const QDir &dir)
         return false;
     }
     placeRight(frame, detection);
-    detection->Slider()->setValue(100);
+    // The End key takes the slider to "More Bands", as the sample gel needs.
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QApplication::sendEvent(detection->Slider(), &end);
     detection->OnDetect();
     ok = shootWithDialog(frame, detection, dir, "12-detection-after-detect.png") && ok;
     detection->accept();

@@ -12,12 +12,15 @@
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisArea.h"
+#include "analysis1d/engine/AnalysisSetup.h"
 #include "analysis1d/engine/Band.h"
 #include "analysis1d/engine/BandData.h"
+#include "analysis1d/engine/DetectionSlider.h"
 #include "analysis1d/engine/DyeFront.h"
 #include "analysis1d/engine/Lane.h"
 #include "analysis1d/engine/LoadingWells.h"
 #include "analysis1d/engine/ReportOptions.h"
+#include "analysis1d/engine/ReportTable.h"
 #include "analysis1d/ui/dialogs/AddLaneBandDlg.h"
 #include "analysis1d/ui/dialogs/AnalysisPrintOptionsDlg.h"
 #include "analysis1d/ui/dialogs/AnalysisWizardDlg.h"
@@ -26,6 +29,7 @@
 #include "analysis1d/ui/dialogs/CalibrationValueDlg.h"
 #include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "analysis1d/ui/dialogs/MWLadderDialog.h"
+#include "analysis1d/ui/dialogs/PPAnalysisOptionReport.h"
 #include "analysis1d/ui/dialogs/WhiteOnBlackDlg.h"
 #include "analysis1d/view/Analysis1DCommandIds.h"
 #include "analysis1d/view/Analysis1DView.h"
@@ -44,6 +48,8 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -318,4 +324,401 @@ TEST_F(AnalysisSessionTest, RibbonCategoryHasItsPanelsCommandsAndIcons)
     }
     EXPECT_TRUE(tipFound);
     EXPECT_EQ(ribbon->currentIndex(), index);
+}
+
+// --- printing -------------------------------------------------------------------------------
+
+namespace {
+
+int pdfPages(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray pdf = file.readAll();
+    static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?!s)"));
+    return int(QString::fromLatin1(pdf).count(page));
+}
+
+} // namespace
+
+TEST_F(AnalysisSessionTest, PrintingAnAnalysisPrintsTheCheckedPartsEachOnItsPage)
+{
+    QTemporaryDir dir;
+    const QString gel = dir.filePath(QStringLiteral("sample-gel.tif"));
+    ASSERT_TRUE(writeSampleGel(gel));
+    ASSERT_TRUE(frame()->OpenDocumentFile(gel));
+    AnalysisSetup setup(*doc());
+    setup.Begin();
+    AnalysisSetup::Shapes shapes;
+    shapes.objectsDarker = true;
+    shapes.area = CRect(30, 20, 740, 575);
+    shapes.exampleBand = CRect(140, 171, 210, 189);
+    shapes.wellsRow = 40;
+    shapes.dyeFrontRow = 585;
+    ASSERT_TRUE(setup.Run(shapes));
+    setup.Detect(DetectionSlider::ThresholdFromSlider(100));
+    ASSERT_GT(analysis()->GetNumberOfLanes(), 1);
+    Analysis1DView *view = frame()->GetAnalysisView();
+
+    // Without the report and graph windows their boxes are disabled; Cancel
+    // ends the print command before any printer is asked for.
+    bool seen = false;
+    whenShown<AnalysisPrintOptionsDlg>(
+        [](AnalysisPrintOptionsDlg *options) {
+            EXPECT_TRUE(options->ImageBox()->isEnabled());
+            EXPECT_FALSE(options->ReportBox()->isEnabled());
+            EXPECT_FALSE(options->GraphBox()->isEnabled());
+            options->reject();
+        },
+        &seen);
+    EXPECT_FALSE(CDensoraPrinting::PrintToPdfAsking(view));
+    EXPECT_TRUE(seen);
+    EXPECT_FALSE(m_prompts->DialogTitles().contains(QStringLiteral("Print to PDF")));
+
+    // With the pane open: image, report and graph, a page each.
+    registry().run(AppCmd::AnalysisData);
+    settle();
+    ASSERT_FALSE(analysis()->GetReportWnd().isNull());
+    ASSERT_FALSE(analysis()->GetGraphWnd().isNull());
+    whenShown<AnalysisPrintOptionsDlg>([](AnalysisPrintOptionsDlg *options) {
+        EXPECT_TRUE(options->ReportBox()->isEnabled());
+        EXPECT_TRUE(options->GraphBox()->isEnabled());
+        options->ImageBox()->setChecked(true);
+        options->ReportBox()->setChecked(true);
+        options->GraphBox()->setChecked(true);
+        options->accept();
+    });
+    const QString all = dir.filePath(QStringLiteral("all.pdf"));
+    m_prompts->QueueFile(all);
+    m_prompts->QueueAnswer(IDNO); // not fitted to the page
+    ASSERT_TRUE(CDensoraPrinting::PrintToPdfAsking(view));
+    EXPECT_EQ(pdfPages(all), 3);
+
+    // The graph alone: one page.
+    whenShown<AnalysisPrintOptionsDlg>([](AnalysisPrintOptionsDlg *options) {
+        options->GraphBox()->setChecked(true);
+        options->accept();
+    });
+    const QString graph = dir.filePath(QStringLiteral("graph.pdf"));
+    m_prompts->QueueFile(graph);
+    m_prompts->QueueAnswer(IDNO);
+    ASSERT_TRUE(CDensoraPrinting::PrintToPdfAsking(view));
+    EXPECT_EQ(pdfPages(graph), 1);
+    EXPECT_GT(QFileInfo(graph).size(), 1000);
+}
+
+// --- one analysis from picture to reopened file -------------------------------------------
+
+TEST_F(AnalysisSessionTest, AUserAnalysesTheSampleGelSavesItAndGetsTheSameNumbersBack)
+{
+    QTemporaryDir dir;
+    const QString gel = dir.filePath(QStringLiteral("sample-gel.tif"));
+    ASSERT_TRUE(writeSampleGel(gel));
+    ASSERT_TRUE(frame()->OpenDocumentFile(gel));
+    settle();
+    Analysis1DView *view = frame()->GetAnalysisView();
+    GelMouse mouse(frame());
+
+    // Start: the wizard opens over the window.
+    registry().updateAll();
+    ASSERT_TRUE(registry().action(Analysis1DCmd::Start)->isEnabled());
+    registry().action(Analysis1DCmd::Start)->trigger();
+    settle();
+    auto *wizard = frame()->findChild<AnalysisWizardDlg *>();
+    ASSERT_NE(wizard, nullptr);
+    ASSERT_TRUE(wizard->isVisible());
+    registry().updateAll();
+    EXPECT_FALSE(registry().action(Analysis1DCmd::AutoDetect)->isEnabled()) << "wizard running";
+
+    // Tone.
+    QTest::mouseClick(wizard->TonePage()->DarkerButton(), Qt::LeftButton, {},
+                      QPoint(6, wizard->TonePage()->DarkerButton()->height() / 2));
+    ASSERT_TRUE(wizard->TonePage()->DarkerButton()->isChecked());
+    QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+    ASSERT_EQ(wizard->GetCurrentPage(), 1);
+
+    // Analysis area: the tool draws it, and "next" comes back.
+    EXPECT_EQ(view->GetCurrentToolType(), Analysis1DView::toolAnalysisArea);
+    EXPECT_FALSE(wizard->NextButton()->isEnabled());
+    mouse.drag(CPoint(30, 20), CPoint(740, 575));
+    ASSERT_NE(doc()->GetAnalysisArea(), nullptr);
+    CRect area = doc()->GetAnalysisArea()->m_position;
+    area.NormalizeRect();
+    EXPECT_EQ(area, CRect(30, 20, 740, 575));
+    ASSERT_TRUE(wizard->NextButton()->isEnabled());
+    QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+    ASSERT_EQ(wizard->GetCurrentPage(), 2);
+
+    // Example band.
+    EXPECT_EQ(view->GetCurrentToolType(), Analysis1DView::toolExampleBand);
+    mouse.drag(CPoint(140, 171), CPoint(210, 189));
+    ASSERT_TRUE(wizard->NextButton()->isEnabled());
+    QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+    ASSERT_EQ(wizard->GetCurrentPage(), 3);
+
+    // Wells and dye front are placed; the user drags them where the lanes
+    // start and where the dye ran to.
+    ASSERT_NE(doc()->GetLoadingWells(), nullptr);
+    ASSERT_NE(doc()->GetDyeFront(), nullptr);
+    const auto dragRow = [&](CDrawObject *line, int row) {
+        CRect r = line->m_position;
+        r.NormalizeRect();
+        const int x = (r.left + r.right) / 2;
+        const int y = (r.top + r.bottom) / 2;
+        mouse.drag(CPoint(x, y), CPoint(x, y + (row - y)));
+    };
+    dragRow(doc()->GetLoadingWells(), 40);
+    dragRow(doc()->GetDyeFront(), 585);
+    const auto middle = [](const CDrawObject *line) {
+        CRect r = line->m_position;
+        r.NormalizeRect();
+        return (r.top + r.bottom) / 2;
+    };
+    EXPECT_NEAR(middle(doc()->GetLoadingWells()), 40, 1);
+    EXPECT_NEAR(middle(doc()->GetDyeFront()), 585, 1);
+    EXPECT_EQ(wizard->NextButton()->text(), QStringLiteral("&Done"));
+    QTest::mouseClick(wizard->NextButton(), Qt::LeftButton);
+    settle();
+    EXPECT_EQ(frame()->findChild<AnalysisWizardDlg *>(), nullptr);
+
+    // Detection at "More Bands".
+    registry().updateAll();
+    ASSERT_TRUE(registry().action(Analysis1DCmd::AutoDetect)->isEnabled());
+    registry().action(Analysis1DCmd::AutoDetect)->trigger();
+    settle();
+    auto *detection = frame()->findChild<DetectionDlg *>();
+    ASSERT_NE(detection, nullptr);
+    detection->Slider()->setFocus();
+    QTest::keyClick(detection->Slider(), Qt::Key_End);
+    EXPECT_EQ(detection->ValueLabel()->text(), QStringLiteral("100"));
+    QTest::mouseClick(detection->DetectButton(), Qt::LeftButton);
+    settle();
+    ASSERT_EQ(analysis()->GetNumberOfLanes(), 7);
+    const int detected = bandCount(*analysis());
+    EXPECT_GE(detected, 30);
+    EXPECT_LE(detected, 35);
+    // Detect again at the same place: the same lanes and bands.
+    QTest::mouseClick(detection->DetectButton(), Qt::LeftButton);
+    EXPECT_EQ(analysis()->GetNumberOfLanes(), 7);
+    EXPECT_EQ(bandCount(*analysis()), detected);
+    detection->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    settle();
+    EXPECT_EQ(frame()->findChild<DetectionDlg *>(), nullptr);
+
+    // The results pane: the report follows the gel selection.
+    registry().run(AppCmd::AnalysisData);
+    settle();
+    ASSERT_FALSE(analysis()->GetReportWnd().isNull());
+
+    // Drag the lower edge of lane 3's second band down: the lane is measured
+    // again at once.
+    {
+        Lane &lane = analysis()->GetLane(2);
+        ASSERT_GE(lane.GetNumberOfBands(), 2);
+        Band &band = lane.GetBand(1);
+        mouse.click(bandCentre(doc(), band));
+        ASSERT_EQ(view->getSelectedBand(), &band);
+        const int row = analysis()->GetReportWnd()->GetTable().rowOf(2, 1);
+        EXPECT_EQ(analysis()->GetReportWnd()->GetSelectedRows(), QList<int>{row});
+        const double before = band.getData()->m_intensity;
+        const int bottom = band.m_position.bottom;
+        const CPoint areaTopLeft = doc()->GetAnalysisArea()->m_position.TopLeft();
+        CPoint handle = band.GetHandleCoordinate(6);
+        handle.Offset(areaTopLeft.x, areaTopLeft.y);
+        mouse.drag(handle, CPoint(handle.x, handle.y + 4));
+        Band &edited = analysis()->GetLane(2).GetBand(1);
+        EXPECT_GT(edited.m_position.bottom, bottom);
+        EXPECT_NE(edited.getData()->m_intensity, before);
+    }
+
+    // Add a lane right of the last one, then press "Done".
+    {
+        const int lanes = analysis()->GetNumberOfLanes();
+        registry().action(Analysis1DCmd::AddLane)->trigger();
+        settle();
+        auto *prompt = frame()->findChild<AddLaneBandDlg *>();
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_TRUE(prompt->isVisible());
+        EXPECT_EQ(prompt->GetPrompt(),
+                  QStringLiteral("Please click on the location where you want a Lane to be "
+                                 "added.\n  Click 'Done' to exit"));
+        EXPECT_EQ(view->GetCurrentToolType(), Analysis1DView::toolLaneAdd);
+        mouse.click(CPoint(725, 300));
+        EXPECT_EQ(analysis()->GetNumberOfLanes(), lanes + 1);
+        QTest::mouseClick(prompt->DoneButton(), Qt::LeftButton);
+        settle();
+        EXPECT_EQ(view->GetCurrentToolType(), toolSelect);
+        EXPECT_EQ(frame()->findChild<AddLaneBandDlg *>(), nullptr);
+    }
+
+    // Delete a band of lane 4.
+    {
+        const int bands = analysis()->GetLane(3).GetNumberOfBands();
+        ASSERT_GE(bands, 2);
+        registry().action(Analysis1DCmd::DeleteBand)->trigger();
+        settle();
+        EXPECT_EQ(view->GetCurrentToolType(), Analysis1DView::toolBandDelete);
+        mouse.click(bandCentre(doc(), analysis()->GetLane(3).GetBand(bands - 1)));
+        EXPECT_EQ(analysis()->GetLane(3).GetNumberOfBands(), bands - 1);
+        auto *prompt = frame()->findChild<AddLaneBandDlg *>();
+        ASSERT_NE(prompt, nullptr);
+        QTest::mouseClick(prompt->DoneButton(), Qt::LeftButton);
+        settle();
+    }
+
+    // The ladder on lane 1 from its popup menu.
+    {
+        StorableMWStandard standard;
+        standard.m_name = QStringLiteral("Protein ladder 10-250 kDa");
+        standard.m_material = QStringLiteral("Protein");
+        standard.m_units = QStringLiteral("kDa");
+        for (double w : {250.0, 150.0, 100.0, 75.0, 50.0, 37.0, 25.0, 20.0, 15.0, 10.0})
+            standard.m_values.Add(w);
+        MWLadderLibrary library(MWLadderLibrary::ResolveLibraryPath());
+        library.Add(standard);
+        library.Save();
+
+        Lane &lane = analysis()->GetLane(0);
+        ASSERT_GE(lane.GetNumberOfBands(), 2);
+        // On the lane between its first two bands.
+        const CPoint first = bandCentre(doc(), lane.GetBand(0));
+        const CPoint second = bandCentre(doc(), lane.GetBand(1));
+        const CPoint between(first.x, (first.y + second.y) / 2);
+        bool menuSeen = false;
+        bool ladderSeen = false;
+        whenShown<QMenu>(
+            [&](QMenu *menu) {
+                QAction *assign = nullptr;
+                for (QAction *action : menu->actions()) {
+                    if (action->text().remove(QLatin1Char('&')) == QStringLiteral("Assign MW Ladder"))
+                        assign = action;
+                }
+                ASSERT_NE(assign, nullptr);
+                whenShown<MWLadderDialog>(
+                    [](MWLadderDialog *ladders) {
+                        ladders->LadderList()->setCurrentIndex(0);
+                        ladders->accept();
+                    },
+                    &ladderSeen);
+                menu->setActiveAction(assign);
+                QTest::keyClick(menu, Qt::Key_Return);
+            },
+            &menuSeen);
+        mouse.click(between, Qt::RightButton);
+        settle(10);
+        EXPECT_TRUE(menuSeen);
+        EXPECT_TRUE(ladderSeen);
+        const Lane &ladderLane = analysis()->GetLane(0);
+        for (int b = 0; b < ladderLane.GetNumberOfBands() && b < 10; ++b) {
+            EXPECT_TRUE(ladderLane.GetBand(b).getData()->m_hasKnownMW) << b;
+            EXPECT_DOUBLE_EQ(ladderLane.GetBand(b).getData()->m_knownMW, standard.m_values[b]);
+        }
+    }
+
+    // A known amount on lane 3's first band, from its popup menu.
+    {
+        const CPoint at = bandCentre(doc(), analysis()->GetLane(2).GetBand(0));
+        bool valuesSeen = false;
+        whenShown<QMenu>([&](QMenu *menu) {
+            QAction *assign = nullptr;
+            for (QAction *action : menu->actions()) {
+                if (action->text().remove(QLatin1Char('&')).startsWith(QStringLiteral("Assign known")))
+                    assign = action;
+            }
+            ASSERT_NE(assign, nullptr);
+            whenShown<CalibrationValueDlg>(
+                [](CalibrationValueDlg *values) {
+                    values->AmountField()->setText(QStringLiteral("25"));
+                    values->accept();
+                },
+                &valuesSeen);
+            menu->setActiveAction(assign);
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        mouse.click(at);
+        mouse.click(at, Qt::RightButton);
+        settle(10);
+        EXPECT_TRUE(valuesSeen);
+        EXPECT_TRUE(analysis()->GetLane(2).GetBand(0).getData()->m_hasKnownIntensity);
+        EXPECT_DOUBLE_EQ(analysis()->GetLane(2).GetBand(0).getData()->m_knownIntensity, 25.0);
+    }
+
+    // The calibration sheet opens from the ribbon, and closes.
+    {
+        bool seen = false;
+        whenShown<CalibrationPS>(
+            [](CalibrationPS *sheet) {
+                EXPECT_EQ(sheet->Pages()->count(), 3);
+                sheet->Pages()->setCurrentIndex(2);
+                sheet->accept();
+            },
+            &seen);
+        registry().action(Analysis1DCmd::ViewCalibrationValues)->trigger();
+        settle();
+        EXPECT_TRUE(seen);
+    }
+
+    // A report column off in the options: "Position" goes from the report.
+    {
+        ASSERT_EQ(doc()->GetAnalysisOptions().m_ReportOptions.m_Position, 1);
+        const auto shownColumns = [this] {
+            const ReportTable &table = analysis()->GetReportWnd()->GetTable();
+            int shown = 0;
+            for (int c = 0; c < table.columnCount(); ++c)
+                shown += table.width(c) > 0 ? 1 : 0;
+            return shown;
+        };
+        const int before = shownColumns();
+        bool seen = false;
+        whenShown<ApplicationOptionsPS>(
+            [](ApplicationOptionsPS *sheet) {
+                sheet->Pages()->setCurrentWidget(sheet->ReportPage());
+                QCheckBox *position = nullptr;
+                for (QCheckBox *box : sheet->ReportPage()->findChildren<QCheckBox *>()) {
+                    if (box->text() == QStringLiteral("Position"))
+                        position = box;
+                }
+                ASSERT_NE(position, nullptr);
+                ASSERT_TRUE(position->isChecked());
+                position->click();
+                sheet->accept();
+            },
+            &seen);
+        registry().action(AppCmd::Options)->trigger();
+        settle();
+        EXPECT_TRUE(seen);
+        EXPECT_EQ(doc()->GetAnalysisOptions().m_ReportOptions.m_Position, 0);
+        analysis()->UpdateReportAndGraph();
+        EXPECT_EQ(shownColumns(), before - 1);
+    }
+
+    // Undo takes the known amount back, redo brings it again.
+    {
+        const auto done = measurements(*analysis());
+        registry().updateAll();
+        ASSERT_TRUE(registry().action(DensoraCmd::EditUndo)->isEnabled());
+        registry().action(DensoraCmd::EditUndo)->trigger();
+        settle();
+        registry().updateAll();
+        ASSERT_TRUE(registry().action(DensoraCmd::EditRedo)->isEnabled());
+        registry().action(DensoraCmd::EditRedo)->trigger();
+        settle();
+        expectSameMeasurements(done, measurements(*analysis()));
+    }
+
+    // Save as .dsr, open it in a new document: every band measures the same.
+    const auto saved = measurements(*analysis());
+    const QString file = dir.filePath(QStringLiteral("sample-gel.dsr"));
+    m_prompts->QueueFile(file);
+    registry().action(AppCmd::FileSaveAs)->trigger();
+    settle();
+    ASSERT_TRUE(QFile::exists(file));
+    EXPECT_FALSE(doc()->IsModified());
+
+    Analysis1DDoc reopened;
+    ASSERT_TRUE(reopened.OnOpenDocument(file));
+    ASSERT_NE(reopened.GetAnalysis(), nullptr);
+    reopened.GetAnalysis()->CalculateAnalysisData();
+    expectSameMeasurements(saved, measurements(*reopened.GetAnalysis()));
 }
