@@ -178,6 +178,9 @@ protected:
     // The tools of the view: selection, the rectangle family, polygon, label
     // and text, and the picture tools (pick, crop, copy rectangle).
     virtual void CreateTools();
+    // What a derived view draws over the document's objects on a printed
+    // page (the analysis view's lanes and bands); nothing here.
+    virtual void DrawExtras(QPainter *pDC) { Q_UNUSED(pDC); }
 
 private:
     // The tools written beside this view are added here when they join the

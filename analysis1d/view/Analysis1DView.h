@@ -85,10 +85,11 @@ public:
     // Shows a cursor of the program's own (12092-12095) through the host.
     void SetResourceCursor(int resourceId);
 
-    // Drawing: the base (picture, objects, trackers), then every lane with its
-    // bands as the options ask, and the highlight of the lane and band under
-    // the mouse.
+    // Drawing: the picture and the objects, then every lane with its bands as
+    // the options ask, the highlight of the lane and band under the mouse, and
+    // the selection's trackers last.
     void OnDraw(QPainter *pDC) override;
+    void DrawSelectedFeature(QPainter *pDC) override;
 
     // Commands (Analysis1DCommandIds.h) ----------------------------------------------
     // Every base command, and the analysis commands with their enabled checks.
@@ -234,10 +235,18 @@ public:
 protected:
     // The base view's tools and the analysis tools 11-22.
     void CreateTools() override;
+    // The lanes and bands on the printed page.
+    void DrawExtras(QPainter *pDC) override;
 
 private:
+    void DrawLanesAndBands(QPainter *pDC);
+    void DrawHighlight(QPainter *pDC);
     // Every command begins here: deselects all objects of the view.
     void beginCommand();
+    // Taking shapes away outside the wizard is an undo step of its own.
+    void recordRemoval(const QString &caption, bool anything);
+    // Copy of the selected document objects (never lanes and bands).
+    void copyDocumentObjects();
     // Highlight bookkeeping.
     void setHot(int lane, int band);
     void closePrompt();
