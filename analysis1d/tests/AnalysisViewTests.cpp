@@ -17,6 +17,7 @@
 #include "appbase/CommandRegistry.h"
 #include "appbase/DensoraCommandIds.h"
 #include "data/CDoubleDataArray.h"
+#include "imaging/RasterImageGS16.h"
 
 #include <QRadioButton>
 #include <QTemporaryDir>

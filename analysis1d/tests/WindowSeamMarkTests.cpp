@@ -25,8 +25,8 @@ bool skipped(const QString &relative)
     return false;
 }
 
-// "// >>>", "/* >>>" or "* >>>" — the mark only in a comment, so nested
-// template brackets never count.
+// The three '>' right after "//", "/*" or a block comment's leading "*": the
+// mark only counts in a comment, so nested template brackets never do.
 QStringList marksIn(const QString &path)
 {
     static const QRegularExpression mark(QStringLiteral("(//|/\\*|^\\s*\\*)\\s*%1")

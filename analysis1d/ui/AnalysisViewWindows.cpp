@@ -99,7 +99,15 @@ void AnalysisViewWindows::Install()
         if (!analysisView)
             return false;
         pages.prepare = [analysisView] { return analysisView->OnPreparePrinting(); };
-        pages.count = [analysisView] { return analysisView->PageCount(); };
+        // Printed without the options asked first: the picture with its lanes.
+        pages.count = [analysisView] {
+            if (analysisView->PageCount() == 0) {
+                Analysis1DView::PrintParts parts;
+                parts.image = true;
+                analysisView->SetPrintParts(parts);
+            }
+            return analysisView->PageCount();
+        };
         pages.print = [analysisView](QPainter *painter, const CRect &rect, int page) {
             analysisView->OnPrint(painter, rect, page);
         };

@@ -183,7 +183,7 @@ bool shootAnalysis(CMainFrame *frame, const QDir &dir)
     wizard->TonePage()->DarkerButton()->setChecked(true);
     ok = shootWithDialog(frame, wizard, dir, "08-wizard-0-tone.png") && ok;
     wizard->OnNext();
-    mouse.drag(CPoint(30, 20), CPoint(740, 575));
+    mouse.drag(CPoint(30, 20), CPoint(770, 595));
     ok = shootWithDialog(frame, wizard, dir, "09-wizard-1-area.png") && ok;
     wizard->OnNext();
     mouse.drag(CPoint(140, 171), CPoint(210, 189));
@@ -229,9 +229,8 @@ bool shootAnalysis(CMainFrame *frame, const QDir &dir)
     // A band's popup menu: right button on the second band of lane 2.
     if (analysis->GetNumberOfLanes() > 1 && analysis->GetLane(1).GetNumberOfBands() > 1) {
         const Band &band = analysis->GetLane(1).GetBand(1);
-        CRect r = band.m_position;
-        const CRect area = doc->GetAnalysisArea()->m_position;
-        r.OffsetRect(area.left, area.top);
+        CRect r = band.GetLogicalPosition();
+        r.NormalizeRect();
         const CPoint centre((r.left + r.right) / 2, (r.top + r.bottom) / 2);
         QMenu *popup = nullptr;
         QTimer::singleShot(300, [&] {
@@ -284,8 +283,8 @@ bool shootAnalysis(CMainFrame *frame, const QDir &dir)
     frame->GetRegistry().run(AppCmd::AnalysisData);
     ok = shoot(frame, dir, "17-analysis-with-results.png") && ok;
     {
-        AnalysisPrintOptionsDlg print(frame, analysis->GetReportWnd() != nullptr,
-                                      analysis->GetGraphWnd() != nullptr);
+        AnalysisPrintOptionsDlg print(frame, !analysis->GetReportWnd().isNull(),
+                                      !analysis->GetGraphWnd().isNull());
         placeRight(frame, &print);
         ok = shootWithDialog(frame, &print, dir, "18-print-options.png") && ok;
         print.hide();

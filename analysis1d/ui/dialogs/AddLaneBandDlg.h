@@ -31,8 +31,6 @@ public:
 
 public slots:
     void OnDone();
-
-protected:
     void reject() override;
 
 private:
