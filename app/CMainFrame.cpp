@@ -7,6 +7,7 @@
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/ui/Analysis1DCanvas.h"
+#include "analysis1d/ui/ReportWnd1D.h"
 #include "analysis1d/ui/AnalysisViewWindows.h"
 #include "analysis1d/view/Analysis1DView.h"
 #include "appbase/CDensoraView.h"
@@ -429,19 +430,31 @@ void CMainFrame::OnAnalysisData()
 {
     Analysis1D *analysis = m_pDocument->GetAnalysis();
     COutputWnd *pane = GetOutputWnd();
+    // The report and graph of an analysis begun after the pane was made (or
+    // whose windows went with an earlier analysis) are made when it shows.
+    const auto ensureResultWindows = [analysis](COutputWnd *p) {
+        if (!analysis)
+            return;
+        analysis->CalculateAnalysisData();
+        if (analysis->GetReportWnd().isNull()) {
+            analysis->CreateReportWnd(p->GetTabs());
+            // The numbers first, rather than the empty output page.
+            if (ReportWnd1D *report = analysis->GetReportWnd().data())
+                p->GetTabs()->setCurrentWidget(report);
+        }
+        if (analysis->GetGraphWnd().isNull())
+            analysis->CreateGraphWnd(p->GetTabs());
+    };
     if (!pane || !pane->widget()) {
         pane = CreateOutputWindow();
-        if (analysis) {
-            analysis->CalculateAnalysisData();
-            analysis->CreateReportWnd(pane->GetTabs());
-            analysis->CreateGraphWnd(pane->GetTabs());
-        }
+        ensureResultWindows(pane);
         pane->show();
         if (analysis)
             analysis->UpdateReportAndGraph();
     } else if (!pane->isHidden()) {
         pane->hide();
     } else {
+        ensureResultWindows(pane);
         pane->show();
         if (analysis)
             analysis->UpdateReportAndGraph();

@@ -350,6 +350,10 @@ TEST_F(AnalysisSessionTest, PrintingAnAnalysisPrintsTheCheckedPartsEachOnItsPage
     const QString gel = dir.filePath(QStringLiteral("sample-gel.tif"));
     ASSERT_TRUE(writeSampleGel(gel));
     ASSERT_TRUE(frame()->OpenDocumentFile(gel));
+    // The pane opened and closed before there is an analysis: showing it
+    // again later must bring the analysis's report and graph.
+    registry().run(AppCmd::AnalysisData);
+    registry().run(AppCmd::AnalysisData);
     AnalysisSetup setup(*doc());
     setup.Begin();
     AnalysisSetup::Shapes shapes;
