@@ -16,6 +16,7 @@
 #include "analysis1d/engine/DyeFront.h"
 #include "analysis1d/engine/LoadingWells.h"
 #include "analysis1d/engine/Lane.h"
+#include "analysis1d/ui/dialogs/AddLaneBandDlg.h"
 #include "analysis1d/ui/dialogs/AnalysisPrintOptionsDlg.h"
 #include "analysis1d/ui/dialogs/AnalysisWizardDlg.h"
 #include "analysis1d/ui/dialogs/ApplicationOptionsPS.h"
@@ -252,6 +253,18 @@ bool shootAnalysis(CMainFrame *frame, const QDir &dir)
             std::fprintf(stderr, "no popup menu on a band\n");
             ok = false;
         }
+    }
+
+    // The prompt window of a lane tool, then "Done".
+    frame->GetRegistry().run(Analysis1DCmd::AddLane);
+    settle();
+    if (auto *prompt = frame->findChild<AddLaneBandDlg *>()) {
+        ok = shootWithDialog(frame, prompt, dir, "19-add-lane-prompt.png") && ok;
+        prompt->DoneButton()->click();
+        settle();
+    } else {
+        std::fprintf(stderr, "no prompt window for Add Lane\n");
+        ok = false;
     }
 
     // Calibration: the sample's ladder on lane 1 and known amounts on lane 3.
