@@ -6,6 +6,10 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/ui/Analysis1DCanvas.h"
+#include "analysis1d/ui/ReportWnd1D.h"
+#include "analysis1d/ui/AnalysisViewWindows.h"
+#include "analysis1d/view/Analysis1DView.h"
 #include "appbase/CDensoraView.h"
 #include "appbase/DensoraCommandIds.h"
 #include "appbase/ui/CDensoraCanvas.h"
@@ -108,11 +112,18 @@ bool CMainFrame::OnCreate()
 
 // --- the central view --------------------------------------------------------------
 
-// The image view: the headless view draws and runs the commands, the canvas
-// shows it. The dialogs the view opens are reached through its seams, which
-// the window layer fills here with the real dialogs over this window.
+CDensoraView *CMainFrame::GetView() const
+{
+    return m_pView.get();
+}
+
+// The analysis view on the gel: the headless view draws and runs the
+// commands (the image commands and the analysis ones), the canvas shows it.
+// The dialogs the view opens are reached through its seams, which the window
+// layer fills here with the real dialogs over this window.
 QWidget *CMainFrame::createCentralView()
 {
+    AnalysisViewWindows::Install();
     CDensoraView::SetIPDialog([this](CDrawImage *target, enImageProcessingMethod method) {
         return RunImageAdjustmentSheet(target, method, this);
     });
@@ -120,11 +131,11 @@ QWidget *CMainFrame::createCentralView()
     InstallImageInfoListDialog();
     InstallOverlayTextEntry();
 
-    m_pView = std::make_unique<CDensoraView>(m_pDocument.get());
+    m_pView = std::make_unique<Analysis1DView>(m_pDocument.get());
     m_pView->RegisterCommands(m_registry);
     connect(this, &CDSRBaseFrame::zoomRequested, this,
             [this](float zoom) { m_pView->SetZoomFactor(zoom); });
-    auto *canvas = new CDensoraCanvas(m_pView.get(), this);
+    auto *canvas = new Analysis1DCanvas(m_pView.get(), m_registry, this);
     canvas->setObjectName(QStringLiteral("imageView"));
     return canvas;
 }
@@ -419,19 +430,31 @@ void CMainFrame::OnAnalysisData()
 {
     Analysis1D *analysis = m_pDocument->GetAnalysis();
     COutputWnd *pane = GetOutputWnd();
+    // The report and graph of an analysis begun after the pane was made (or
+    // whose windows went with an earlier analysis) are made when it shows.
+    const auto ensureResultWindows = [analysis](COutputWnd *p) {
+        if (!analysis)
+            return;
+        analysis->CalculateAnalysisData();
+        if (analysis->GetReportWnd().isNull()) {
+            analysis->CreateReportWnd(p->GetTabs());
+            // The numbers first, rather than the empty output page.
+            if (ReportWnd1D *report = analysis->GetReportWnd().data())
+                p->GetTabs()->setCurrentWidget(report);
+        }
+        if (analysis->GetGraphWnd().isNull())
+            analysis->CreateGraphWnd(p->GetTabs());
+    };
     if (!pane || !pane->widget()) {
         pane = CreateOutputWindow();
-        if (analysis) {
-            analysis->CalculateAnalysisData();
-            analysis->CreateReportWnd(pane->GetTabs());
-            analysis->CreateGraphWnd(pane->GetTabs());
-        }
+        ensureResultWindows(pane);
         pane->show();
         if (analysis)
             analysis->UpdateReportAndGraph();
     } else if (!pane->isHidden()) {
         pane->hide();
     } else {
+        ensureResultWindows(pane);
         pane->show();
         if (analysis)
             analysis->UpdateReportAndGraph();

@@ -14,6 +14,7 @@
 #include <memory>
 
 class Analysis1DDoc;
+class Analysis1DView;
 class CDensoraView;
 class QMenu;
 
@@ -28,7 +29,9 @@ public:
 
     Analysis1DDoc *GetDocument() const { return m_pDocument.get(); }
     QWidget *GetCentralView() const { return m_pCentralView; }
-    CDensoraView *GetView() const { return m_pView.get(); }
+    CDensoraView *GetView() const;
+    // The view of the window: the analysis view on the gel.
+    Analysis1DView *GetAnalysisView() const { return m_pView.get(); }
 
     // Opens a file in this window, asking first to save unsaved changes. A file
     // that cannot be opened is reported by the document, which keeps what it
@@ -73,7 +76,7 @@ private:
 
     std::unique_ptr<Analysis1DDoc> m_pDocument;
     // Declared after the document: the view goes first.
-    std::unique_ptr<CDensoraView> m_pView;
+    std::unique_ptr<Analysis1DView> m_pView;
     QWidget *m_pCentralView = nullptr;
     QMenu *m_pRecentMenu = nullptr;
     int m_nAppLook;

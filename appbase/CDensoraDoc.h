@@ -171,6 +171,17 @@ public:
     void Redo();
     const CUndoRedoManager::StepList &GetActionStorage() const;
     CUndoRedoManager &GetUndoRedoManager() { return m_undoRedoManager; }
+    // What the document keeps beside its objects, for an undo step (null: only
+    // the objects), and putting such a state back after the step's objects
+    // were put back (null: a step recorded without one).
+    virtual std::unique_ptr<CUndoRedoManager::DocumentState> CaptureUndoState() const
+    {
+        return nullptr;
+    }
+    virtual void RestoreUndoState(const CUndoRedoManager::DocumentState *state)
+    {
+        Q_UNUSED(state);
+    }
 
 private:
     CUndoRedoManager m_undoRedoManager;

@@ -5,6 +5,7 @@
 #include "appbase/CommandRegistry.h"
 #include "appbase/DensoraCommandIds.h"
 #include "appbase/FrameServices.h"
+#include "appbase/UndoStep.h"
 
 #include "imaging/CCopyImageRectTool.h"
 #include "imaging/CCropImageTool.h"
@@ -82,34 +83,6 @@ CRect normalized(CRect rect)
     return rect;
 }
 
-// An undo step opened with Start and Group: dropped (Cancel) unless it is
-// closed, so an exception or an early return never leaves it pending.
-class UndoStep
-{
-public:
-    UndoStep(CDensoraDoc *doc, const QString &caption) : m_doc(doc), m_caption(caption)
-    {
-        m_doc->SaveActionStart(m_caption);
-        m_doc->SaveActionGroup(m_caption);
-    }
-    ~UndoStep()
-    {
-        if (!m_closed)
-            m_doc->SaveActionCancel(m_caption);
-    }
-    UndoStep(const UndoStep &) = delete;
-    UndoStep &operator=(const UndoStep &) = delete;
-    void End()
-    {
-        m_doc->SaveActionEnd(m_caption);
-        m_closed = true;
-    }
-
-private:
-    CDensoraDoc *m_doc;
-    QString m_caption;
-    bool m_closed = false;
-};
 } // namespace
 
 // While it lives the objects draw at the given zoom without scrolling, and
@@ -854,6 +827,7 @@ void CDensoraView::PrintPage(QPainter *pDC, const CRect &pageRect, const QDateTi
                        area.top - std::floor(float(docRect.top) * zoom + 0.5f));
         for (CDrawObject *obj : std::as_const(doc->GetObjects()))
             obj->Draw(pDC, this);
+        DrawExtras(pDC);
     }
     pDC->restore();
 }

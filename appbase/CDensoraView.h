@@ -80,7 +80,7 @@ public:
 
     // Mouse move: the base dispatch to the tool, and the picture's pixel value
     // under the mouse in the frame's status bar.
-    void OnMouseMove(unsigned nFlags, CPoint screenPoint);
+    virtual void OnMouseMove(unsigned nFlags, CPoint screenPoint);
 
     // Drawing --------------------------------------------------------------------
     // Fills the clip box white, draws every object in list order and the
@@ -161,7 +161,7 @@ public:
 
     // Commands -------------------------------------------------------------------------
     // Every view command as an action with its enabled (and checked) state.
-    void RegisterCommands(CommandRegistry &registry);
+    virtual void RegisterCommands(CommandRegistry &registry);
 
     // Seams the window layer fills ---------------------------------------------------------
     // The adjustment sheet for a target and a method, run modally: true for OK,
@@ -182,6 +182,9 @@ protected:
     // The tools of the view: selection, the rectangle family, polygon, label
     // and text, and the picture tools (pick, crop, copy rectangle).
     virtual void CreateTools();
+    // What a derived view draws over the document's objects on a printed
+    // page (the analysis view's lanes and bands); nothing here.
+    virtual void DrawExtras(QPainter *pDC) { Q_UNUSED(pDC); }
 
 private:
     // The tools written beside this view are added here when they join the

@@ -40,14 +40,16 @@ int CUndoRedoManager::Save(const QString &caption, int action)
         break;
     case Start:
         DropPending();
-        m_pending = Step {NewSnapshot(), caption};
+        m_pending = Step {NewSnapshot(), caption, nullptr};
         break;
     case StartEnd:
         DropPending();
-        m_pending = Step {NewSnapshot(), caption};
+        m_pending = Step {NewSnapshot(), caption, nullptr};
         DeleteStorage(GotoStorage(m_nCurrent));
-        if (m_pDocument)
+        if (m_pDocument) {
             CopyStorage(m_pDocument->GetObjects(), *m_pending.objects);
+            m_pending.state = m_pDocument->CaptureUndoState();
+        }
         PushPending();
         break;
     case End:
@@ -57,8 +59,12 @@ int CUndoRedoManager::Save(const QString &caption, int action)
         break;
     case Group:
     default:
-        if (HasPendingAction() && m_pDocument)
+        if (HasPendingAction() && m_pDocument) {
             CopyStorage(m_pDocument->GetObjects(), *m_pending.objects);
+            // The state as it was when the objects were first taken.
+            if (!m_pending.state)
+                m_pending.state = m_pDocument->CaptureUndoState();
+        }
         break;
     }
     return 1;
@@ -116,6 +122,7 @@ void CUndoRedoManager::Exchange(int index)
     // A copy that fails half-way destroys what it made with the snapshot.
     Snapshot restored = NewSnapshot();
     CopyStorage(step, *restored);
+    std::unique_ptr<DocumentState> leftState = m_pDocument->CaptureUndoState();
 
     // The selections point at objects that are about to leave the document.
     for (CDrawView *view : m_pDocument->GetViews()) {
@@ -133,6 +140,10 @@ void CUndoRedoManager::Exchange(int index)
 
     DeleteItems(step);
     step = left;
+    // The document's own state follows its objects (an analysis reads its
+    // area and picture from them).
+    m_pDocument->RestoreUndoState(m_steps[index].state.get());
+    m_steps[index].state = std::move(leftState);
 
     m_pDocument->SetModifiedFlag();
     m_pDocument->UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);

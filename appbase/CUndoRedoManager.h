@@ -32,13 +32,23 @@ public:
     // Clones that belong to the manager alone: destroying the snapshot destroys
     // its objects.
     using Snapshot = std::unique_ptr<CDrawObjList, SnapshotDeleter>;
-    // One step: the objects as they were before an operation, and the caption
-    // the operation was opened with ("Delete Band"). The caption names the
+    // What a document keeps beside its object list (an analysis with its lanes
+    // and bands), taken with the objects of each step and put back with them.
+    // The document makes and reads it (CDensoraDoc::CaptureUndoState).
+    class DocumentState
+    {
+    public:
+        virtual ~DocumentState() = default;
+    };
+    // One step: the objects as they were before an operation, the document's
+    // own state of that moment (null when it keeps none), and the caption the
+    // operation was opened with ("Delete Band"). The caption names the
     // operation in both directions: "Undo Delete Band", then "Redo Delete Band".
     struct Step
     {
         Snapshot objects;
         QString caption;
+        std::unique_ptr<DocumentState> state;
     };
     // The steps, oldest first.
     using StepList = std::vector<Step>;

@@ -4,9 +4,14 @@
 // implement it with a plain object, so the view runs without any widget.
 // All coordinates are the window's device-independent pixels.
 
+#include "appbase/FrameServices.h"
+
 #include "platform/Geometry.h"
 
+#include <QString>
 #include <Qt>
+
+class QObject;
 
 class CViewHost
 {
@@ -31,4 +36,21 @@ public:
     virtual qreal DevicePixelRatio() const = 0;
     // The view is being destroyed; the host must forget it.
     virtual void ViewDestroyed() = 0;
+
+    // A cursor of the program's own images by its resource number (the
+    // analysis tools' 12092-12095). A host without them shows the arrow.
+    virtual void SetResourceCursor(int resourceId)
+    {
+        Q_UNUSED(resourceId);
+        SetCursor(Qt::ArrowCursor);
+    }
+    // What the user is asked to do now (a tool's instruction); empty clears
+    // it. The frame's status bar unless the host shows it elsewhere.
+    virtual void SetStatusText(const QString &text)
+    {
+        if (FrameServices *frame = FrameServices::instance())
+            frame->DisplayStatusBarText(text);
+    }
+    // The window the view's dialogs open over; null when there is none.
+    virtual QObject *DialogParent() const { return nullptr; }
 };

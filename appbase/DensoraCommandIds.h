@@ -14,6 +14,7 @@ namespace DensoraCmd {
 // Standard editing and printing commands.
 inline constexpr int EditClear = 57632; // Delete
 inline constexpr int EditCopy = 57634;
+inline constexpr int EditCut = 57635;
 inline constexpr int EditPaste = 57637;
 inline constexpr int EditUndo = 57643;
 inline constexpr int EditRedo = 57644;

@@ -153,6 +153,8 @@ void Analysis1D::WizardEnded()
 void Analysis1D::CreateAnalysisImage(CRect rect, int objectsLighter)
 {
     m_pAnalysisImage.reset();
+    m_analysisImageRect = rect;
+    m_analysisImageTone = objectsLighter;
     if (!m_pImage || !m_pImage->isValid())
         return;
     // Analysis coordinates count from the area's top-left corner, so that corner
@@ -243,6 +245,10 @@ int Analysis1D::getDyeFrontCenterY() const
 void Analysis1D::DetectLanesAndBands(double threshold)
 {
     WaitCursor wait;
+    // Shown in a window, every detection is a step the user can undo (the
+    // batch tool, without views, keeps no history).
+    if (m_pDocument && !m_pDocument->GetViews().isEmpty())
+        m_pDocument->SaveActionStartEnd(QStringLiteral("Detect"));
     ClearDetectionData();
     m_PeakHeightThreshold = threshold;
     // Without an analysis image or an example band (the expected lane width)

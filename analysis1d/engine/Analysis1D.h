@@ -127,6 +127,10 @@ public:
     // objectsLighter 0 the copy is inverted first. Without a gel image, or for a
     // rectangle that does not meet it, there is no analysis image afterwards.
     virtual void CreateAnalysisImage(CRect rect, int objectsLighter);
+    // The rectangle and tone the analysis image was last cut for (empty
+    // before the first cut).
+    const CRect &GetAnalysisImageRect() const { return m_analysisImageRect; }
+    int GetAnalysisImageTone() const { return m_analysisImageTone; }
     // Background of the analysis image by a moving minimum whose half-window is
     // 0.75 x the size of rect, and the background-subtracted image, smoothed.
     virtual void CreateBGImage(CRect rect);
@@ -231,4 +235,6 @@ private:
     std::unique_ptr<RasterImageGS16> m_pBGSubtractedImage;
     double m_PeakHeightThreshold = kDefaultPeakHeightThreshold;
     int m_WhiteOnBlack = 1;
+    CRect m_analysisImageRect;
+    int m_analysisImageTone = -1;
 };

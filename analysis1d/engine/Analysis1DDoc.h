@@ -104,6 +104,13 @@ public:
     // Empties the document, its analysis included.
     void DeleteContents() override;
 
+    // Undo (Analysis1DDocUndo.cpp): every step also keeps the analysis as it
+    // was (whether there is one, its lanes and bands with their known values,
+    // tone, threshold and calibration), so lane, band and calibration edits
+    // are undone with the shapes they belong to.
+    std::unique_ptr<CUndoRedoManager::DocumentState> CaptureUndoState() const override;
+    void RestoreUndoState(const CUndoRedoManager::DocumentState *state) override;
+
 protected:
     std::unique_ptr<SetAside> SetContentsAside() override;
     void RestoreContents(std::unique_ptr<SetAside> aside) override;

@@ -1,7 +1,6 @@
 // The members of Analysis1D that open or talk to windows: the set-up wizard,
 // the detection dialog, the report and graph windows and the ribbon category.
-// They live here so the engine builds and runs headless. What still waits for
-// the analysis view (the ribbon category) is marked ">>>".
+// They live here so the engine builds and runs headless.
 
 #include "analysis1d/engine/Analysis1D.h"
 
@@ -11,8 +10,11 @@
 #include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "analysis1d/ui/GraphWnd1D.h"
 #include "analysis1d/ui/ReportWnd1D.h"
+#include "appbase/ui/CDSRBaseFrame.h"
+#include "appbase/ui/CRibbonPanel.h"
 #include "contracts/overlay/CDrawView.h"
 
+#include <QShortcut>
 #include <QTabWidget>
 
 // ---------------------------------------------------------------------------
@@ -168,12 +170,72 @@ void Analysis1D::OnLaneAndBandSelected(int lane, int band)
 // ---------------------------------------------------------------------------
 // Ribbon
 
+namespace {
+
+// The commands of the category; the analysis view registers their handlers.
+constexpr int kStart = 12001;
+constexpr int kAutoDetect = 12003;
+constexpr int kAddLane = 12004;
+constexpr int kAddBand = 12005;
+constexpr int kDeleteLane = 12006;
+constexpr int kDeleteBand = 12007;
+constexpr int kCalibrationValues = 12009;
+constexpr int kAnalysisData = 12010;
+constexpr int kDrawBand = 12090;
+
+CDSRBaseFrame *frameOf(QWidget *widget)
+{
+    for (QWidget *w = widget; w; w = w->parentWidget()) {
+        if (auto *frame = qobject_cast<CDSRBaseFrame *>(w))
+            return frame;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void Analysis1D::AddMenu(QTabWidget *pRibbon)
 {
-    Q_UNUSED(pRibbon);
-    // >>> The category "1D Gel Analysis" (images 12012 small, 12011 large) with
-    // >>> the panels "Start" (Start 12001), "Lanes and Bands" (Draw Band 12090,
-    // >>> Auto Detect 12003, Add Lane 12004, Delete Lane 12006, Add Band 12005,
-    // >>> Delete Band 12007), "Calibration" (View Calibration Values 12009) and
-    // >>> "Data" (Analysis Data 12010).
+    CDSRBaseFrame *frame = frameOf(pRibbon);
+    if (!frame)
+        return;
+    QWidget *category = frame->AddRibbonTab(QStringLiteral("1D Gel Analysis"));
+    category->setObjectName(QStringLiteral("analysisCategory"));
+    // The category's key tip: Alt+H brings it forward.
+    auto *keyTip = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_H), frame);
+    QObject::connect(keyTip, &QShortcut::activated, pRibbon,
+                     [pRibbon, category] { pRibbon->setCurrentWidget(category); });
+
+    const auto icon = [](const char *name) {
+        return CDSRBaseFrame::RibbonIcon(QString(), QString::fromLatin1(name));
+    };
+    const auto command = [frame](int id, const char *caption) {
+        return frame->Command(id, QString::fromLatin1(caption));
+    };
+
+    CRibbonPanel *start = frame->AddPanel(category, QStringLiteral("Start"));
+    start->AddLargeButton(command(kStart, "Start"), QStringLiteral("Start"), icon("analysis-start"));
+
+    CRibbonPanel *lanes = frame->AddPanel(category, QStringLiteral("Lanes and Bands"));
+    lanes->AddLargeButton(command(kDrawBand, "Draw Band"), QStringLiteral("Draw\nBand"),
+                          icon("draw-band"));
+    lanes->AddLargeButton(command(kAutoDetect, "Auto Detect"), QStringLiteral("Auto\nDetect"),
+                          icon("auto-detect"));
+    lanes->AddSmallButton(command(kAddLane, "Add Lane"), QStringLiteral("Add Lane"),
+                          icon("add-lane"));
+    lanes->AddSmallButton(command(kDeleteLane, "Delete Lane"), QStringLiteral("Delete Lane"),
+                          icon("delete-lane"));
+    lanes->AddSmallButton(command(kAddBand, "Add Band"), QStringLiteral("Add Band"),
+                          icon("add-band"));
+    lanes->AddSmallButton(command(kDeleteBand, "Delete Band"), QStringLiteral("Delete Band"),
+                          icon("delete-band"));
+
+    CRibbonPanel *calibration = frame->AddPanel(category, QStringLiteral("Calibration"));
+    calibration->AddLargeButton(command(kCalibrationValues, "View Calibration Values"),
+                                QStringLiteral("View Calibration\nValues"),
+                                icon("calibration-values"));
+
+    CRibbonPanel *data = frame->AddPanel(category, QStringLiteral("Data"));
+    data->AddLargeButton(command(kAnalysisData, "Analysis Data"), QStringLiteral("Analysis\nData"),
+                         icon("analysis-results"));
 }

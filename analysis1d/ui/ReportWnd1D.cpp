@@ -2,13 +2,23 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DOptions.h"
+#include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/engine/Band.h"
+#include "analysis1d/engine/Lane.h"
 #include "analysis1d/engine/ReportOptions.h"
+#include "contracts/overlay/CDrawView.h"
 
 #include <QMenu>
+#include <QTableView>
 
 ReportWnd1D::ReportWnd1D(Analysis1D *analysis, QWidget *parent)
     : ReportWnd(parent), MenuHandler1D(analysis)
-{ }
+{
+    // A row the user clicks selects its band on the gel (only the user's
+    // clicks: the gel's own selection selects rows without coming back).
+    connect(GetTableView(), &QTableView::clicked, this,
+            [this](const QModelIndex &index) { SelectBandOfRow(index.row()); });
+}
 
 ReportWnd1D::~ReportWnd1D() = default;
 
@@ -56,6 +66,25 @@ void ReportWnd1D::RebuildTable()
 void ReportWnd1D::OnSelectionChanged()
 {
     RebuildTable();
+}
+
+void ReportWnd1D::SelectBandOfRow(int row)
+{
+    if (!m_pAnalysis || row < 0 || row >= m_table.rowCount())
+        return;
+    const int lane = m_table.rowLane(row);
+    const int band = m_table.rowBand(row);
+    if (lane < 0 || lane >= m_pAnalysis->GetNumberOfLanes()
+        || band < 0 || band >= m_pAnalysis->GetLane(lane).GetNumberOfBands())
+        return;
+    Analysis1DDoc *doc = m_pAnalysis->GetAnalysisDocument();
+    if (!doc)
+        return;
+    Band *target = &m_pAnalysis->GetLane(lane).GetBand(band);
+    for (CDrawView *view : doc->GetViews()) {
+        view->SelectObject(target);
+        view->InvalidateView();
+    }
 }
 
 void ReportWnd1D::ShowLaneAndBand(int lane, int band)

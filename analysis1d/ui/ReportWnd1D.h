@@ -32,6 +32,9 @@ public:
     int ShowContextMenu(QWidget *parent, int x, int y, int selectedLane, int *laneFlags,
                         int laneCount, int hideMultiple) override;
 
+    // The band of a table row selected on the gel, alone (user-drawn bands'
+    // rows select nothing).
+    void SelectBandOfRow(int row);
     // The gel selection: lane shown alone, band's row selected (band -1: none).
     void ShowLaneAndBand(int lane, int band);
 

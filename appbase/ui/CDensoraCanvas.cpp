@@ -35,6 +35,12 @@ unsigned keyFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
     return flags;
 }
 
+CDensoraCanvas::CursorProvider &cursorProvider()
+{
+    static CDensoraCanvas::CursorProvider provider;
+    return provider;
+}
+
 CPoint toCPoint(const QPointF &p)
 {
     return CPoint(int(std::floor(p.x())), int(std::floor(p.y())));
@@ -115,7 +121,29 @@ void CDensoraCanvas::InvalidateAll()
 void CDensoraCanvas::SetCursor(Qt::CursorShape shape)
 {
     m_cursor = shape;
+    m_bResourceCursor = false;
     ShowCursor();
+}
+
+void CDensoraCanvas::SetResourceCursor(int resourceId)
+{
+    if (!cursorProvider()) {
+        SetCursor(Qt::ArrowCursor);
+        return;
+    }
+    m_resourceCursor = cursorProvider()(resourceId);
+    m_bResourceCursor = true;
+    ShowCursor();
+}
+
+QObject *CDensoraCanvas::DialogParent() const
+{
+    return window();
+}
+
+void CDensoraCanvas::SetCursorProvider(CursorProvider provider)
+{
+    cursorProvider() = std::move(provider);
 }
 
 qreal CDensoraCanvas::DevicePixelRatio() const
@@ -148,6 +176,8 @@ void CDensoraCanvas::ShowCursor()
         viewport()->setCursor(Qt::ClosedHandCursor);
     else if (m_bSpaceDown)
         viewport()->setCursor(Qt::OpenHandCursor);
+    else if (m_bResourceCursor)
+        viewport()->setCursor(m_resourceCursor);
     else
         viewport()->setCursor(m_cursor);
 }

@@ -13,8 +13,11 @@
 #include "appbase/CViewHost.h"
 
 #include <QAbstractScrollArea>
+#include <QCursor>
 #include <QPoint>
 #include <QString>
+
+#include <functional>
 
 class CDensoraView;
 class QPainter;
@@ -42,8 +45,17 @@ public:
     void InvalidateRect(const CRect &rect) override;
     void InvalidateAll() override;
     void SetCursor(Qt::CursorShape shape) override;
+    // The picture of the program's cursor of that number, from the provider
+    // the window layer installed; the arrow without one.
+    void SetResourceCursor(int resourceId) override;
+    // The window the canvas is in.
+    QObject *DialogParent() const override;
     qreal DevicePixelRatio() const override;
     void ViewDestroyed() override;
+
+    // Where the program's own cursors come from (a null cursor: the arrow).
+    using CursorProvider = std::function<QCursor(int resourceId)>;
+    static void SetCursorProvider(CursorProvider provider);
 
     // The view's key code (VK_...) of a Qt key; 0 for keys the tools ignore.
     static unsigned VirtualKey(int qtKey);
@@ -72,6 +84,8 @@ private:
     CSize m_total;
     CSize m_line;
     Qt::CursorShape m_cursor = Qt::ArrowCursor;
+    QCursor m_resourceCursor;
+    bool m_bResourceCursor = false;
     bool m_bSpaceDown = false;
     bool m_bPanning = false;
     QPoint m_panStart;

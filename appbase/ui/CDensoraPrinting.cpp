@@ -23,6 +23,48 @@
 #include <algorithm>
 
 namespace {
+CDensoraPrinting::PagesOf &pagesOf()
+{
+    static CDensoraPrinting::PagesOf instance;
+    return instance;
+}
+
+// The view's own pages, or the one page of its picture.
+CDensoraPrinting::Pages pagesFor(CDensoraView *view)
+{
+    CDensoraPrinting::Pages pages;
+    if (pagesOf() && pagesOf()(view, pages))
+        return pages;
+    pages.prepare = [] { return true; };
+    pages.count = [] { return 1; };
+    pages.print = [view](QPainter *painter, const CRect &rect, int) {
+        view->PrintPage(painter, rect);
+    };
+    pages.end = [] {};
+    return pages;
+}
+
+// Runs the view's preparation; the end step follows when this goes.
+class PrintJob
+{
+public:
+    explicit PrintJob(CDensoraView *view) : m_pages(pagesFor(view)) { }
+    ~PrintJob()
+    {
+        if (m_prepared && m_pages.end)
+            m_pages.end();
+    }
+    bool Prepare()
+    {
+        m_prepared = true;
+        return !m_pages.prepare || m_pages.prepare();
+    }
+
+private:
+    CDensoraPrinting::Pages m_pages;
+    bool m_prepared = false;
+};
+
 const QString kPrintFailed = QStringLiteral("The page could not be printed.");
 
 QString documentTitle(const CDensoraView *view)
@@ -35,6 +77,11 @@ QString documentTitle(const CDensoraView *view)
     return title.trimmed();
 }
 } // namespace
+
+void CDensoraPrinting::SetPagesOf(PagesOf of)
+{
+    pagesOf() = std::move(of);
+}
 
 void CDensoraPrinting::Install()
 {
@@ -68,7 +115,15 @@ bool CDensoraPrinting::PrintTo(CDensoraView *view, QPrinter &printer)
     // The painter's origin is the printable area's top left, in device pixels.
     QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     page.moveTo(0, 0);
-    view->PrintPage(&painter, CRect::fromQRect(page));
+    const Pages pages = pagesFor(view);
+    const int count = pages.count ? pages.count() : 1;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && !printer.newPage())
+            return false;
+        painter.save();
+        pages.print(&painter, CRect::fromQRect(page), i);
+        painter.restore();
+    }
     return painter.end();
 }
 
@@ -83,6 +138,9 @@ bool CDensoraPrinting::PrintToPdf(CDensoraView *view, const QString &path)
 bool CDensoraPrinting::PrintWithDialog(CDensoraView *view, QWidget *parent)
 {
     if (!view)
+        return false;
+    PrintJob job(view);
+    if (!job.Prepare())
         return false;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
@@ -108,6 +166,9 @@ bool CDensoraPrinting::PrintDirect(CDensoraView *view)
 {
     if (!view)
         return false;
+    PrintJob job(view);
+    if (!job.Prepare())
+        return false;
     view->AskFitToPage();
     QPrinter printer(QPrinter::HighResolution);
     if (PrintTo(view, printer))
@@ -119,6 +180,9 @@ bool CDensoraPrinting::PrintDirect(CDensoraView *view)
 bool CDensoraPrinting::PrintToPdfAsking(CDensoraView *view)
 {
     if (!view)
+        return false;
+    PrintJob job(view);
+    if (!job.Prepare())
         return false;
     const QString title = documentTitle(view);
     QString path = Prompts::instance().AskSaveFile(
@@ -138,6 +202,9 @@ bool CDensoraPrinting::PrintToPdfAsking(CDensoraView *view)
 void CDensoraPrinting::PrintPreview(CDensoraView *view, QWidget *parent)
 {
     if (!view)
+        return;
+    PrintJob job(view);
+    if (!job.Prepare())
         return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintPreviewDialog dialog(&printer, parent);

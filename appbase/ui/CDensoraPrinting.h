@@ -3,11 +3,17 @@
 // The window half of printing the image view: the print dialog (with the
 // "Fit to page" choice on its own tab), printing straight to the default
 // printer, printing to a PDF file and the print preview. The page itself is
-// drawn by the view (CDensoraView::PrintPage); every way prints one page.
+// drawn by the view (CDensoraView::PrintPage): one page, unless a view that
+// prints more (the analysis view: picture, report, graph) gives its pages.
+
+#include "platform/Geometry.h"
 
 #include <QString>
 
+#include <functional>
+
 class CDensoraView;
+class QPainter;
 class QPrinter;
 class QWidget;
 
@@ -17,7 +23,22 @@ public:
     // Installs these as the view's print commands (the canvas does it).
     static void Install();
 
-    // Draws the view's page on a printer that is set up; false when the
+    // The pages of a view that prints more than its picture. `prepare` runs
+    // before any printer is chosen (false ends the print command), `count`
+    // gives the number of pages, `print` draws one (0-based) and `end` runs
+    // after the job, printed or not.
+    struct Pages
+    {
+        std::function<bool()> prepare;
+        std::function<int()> count;
+        std::function<void(QPainter *painter, const CRect &pageRect, int page)> print;
+        std::function<void()> end;
+    };
+    // Fills `pages` for a view that has its own; false for a plain image view.
+    using PagesOf = std::function<bool(CDensoraView *view, Pages &pages)>;
+    static void SetPagesOf(PagesOf pagesOf);
+
+    // Draws the view's pages on a printer that is set up; false when the
     // printer cannot be started.
     static bool PrintTo(CDensoraView *view, QPrinter &printer);
     // One page into a PDF file at the view's current fit-to-page choice.

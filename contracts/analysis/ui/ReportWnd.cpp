@@ -247,9 +247,19 @@ int ReportWnd::printPage(QPainter *painter, const QRect &pageRect, int firstRow)
     return row;
 }
 
+// On a printer the rows go on over as many pages as they need; on any other
+// device (a picture) only the first page's rows are drawn.
 void ReportWnd::Print(QPainter *painter, const QRect &pageRect)
 {
-    printPage(painter, pageRect, 0);
+    auto *printer = dynamic_cast<QPrinter *>(painter->device());
+    int row = 0;
+    do {
+        const int next = printPage(painter, pageRect, row);
+        if (!printer || next >= getRowCount() || next == row)
+            break;
+        row = next;
+        printer->newPage();
+    } while (true);
 }
 
 void ReportWnd::Print(QPrinter *printer)
@@ -257,15 +267,7 @@ void ReportWnd::Print(QPrinter *printer)
     QPainter painter(printer);
     if (!painter.isActive())
         return;
-    const QRect page = painter.viewport();
-    int row = 0;
-    do {
-        const int next = printPage(&painter, page, row);
-        if (next >= getRowCount() || next == row)
-            break;
-        row = next;
-        printer->newPage();
-    } while (true);
+    Print(&painter, painter.viewport());
 }
 
 // Exports -------------------------------------------------------------------------------
