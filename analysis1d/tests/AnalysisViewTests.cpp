@@ -300,7 +300,7 @@ TEST_F(AnalysisViewTest, MovingTheDyeFrontRemeasuresMigration)
     CRect r = dyeFront->m_position;
     r.NormalizeRect();
     // A point of the strip beside every lane.
-    CPoint grip(r.left + 1, (r.top + r.bottom) / 2);
+    CPoint grip(r.left + 12, (r.top + r.bottom) / 2); // clear of the end handles
     for (int lane = -1, band = -1; grip.x < r.right; ++grip.x) {
         m_view->HitLaneAndBand(grip, lane, band);
         if (lane < 0)
