@@ -12,6 +12,7 @@
 #include "analysis1d/engine/LoadingWells.h"
 #include "analysis1d/engine/UserDrawnBand.h"
 #include "contracts/overlay/CDrawObject.h"
+#include "contracts/overlay/CDrawView.h"
 #include "imaging/ImageProcessing.h"
 #include "imaging/RasterImageGS16.h"
 #include "imaging/TVFImage.h"
@@ -244,11 +245,40 @@ int Analysis1D::getDyeFrontCenterY() const
 
 void Analysis1D::DetectLanesAndBands(double threshold)
 {
+    DetectLanesAndBands(threshold, DetectionProgress());
+}
+
+bool Analysis1D::DetectLanesAndBands(double threshold, const DetectionProgress &progress)
+{
     WaitCursor wait;
+    const auto goOn = [&progress](int done, int total) { return !progress || progress(done, total); };
     // Shown in a window, every detection is a step the user can undo (the
     // batch tool, without views, keeps no history).
-    if (m_pDocument && !m_pDocument->GetViews().isEmpty())
-        m_pDocument->SaveActionStartEnd(QStringLiteral("Detect"));
+    const bool recorded = m_pDocument && !m_pDocument->GetViews().isEmpty();
+    const QString caption = QStringLiteral("Detect");
+    if (recorded) {
+        // A selected lane or band is about to go; a repaint while the progress
+        // shows must not draw its tracker.
+        for (CDrawView *view : m_pDocument->GetViews())
+            view->DeselectAllObjects();
+        m_pDocument->SaveActionStart(caption);
+        m_pDocument->SaveActionGroup(caption);
+    }
+    // What a cancel gives back.
+    CArray<Lane> previous;
+    if (progress)
+        previous.Copy(m_Lanes);
+    const double previousThreshold = m_PeakHeightThreshold;
+    const auto cancel = [&] {
+        m_Lanes = std::move(previous);
+        m_PeakHeightThreshold = previousThreshold;
+        if (recorded)
+            m_pDocument->SaveActionCancel(caption);
+        return false;
+    };
+    if (!goOn(0, 0))
+        return cancel();
+
     ClearDetectionData();
     m_PeakHeightThreshold = threshold;
     // Without an analysis image or an example band (the expected lane width)
@@ -256,17 +286,27 @@ void Analysis1D::DetectLanesAndBands(double threshold)
     if (m_pAnalysisImage && GetLaneWidth() > 0) {
         LaneDetector detector(m_pAnalysisImage.get());
         detector.detect(GetLaneWidth(), m_pDocument ? m_pDocument->GetTitle() : QString());
+        const int total = detector.GetLanes().GetSize();
+        int done = 0;
         for (const HorizontalBoundary &found : detector.GetLanes()) {
+            if (!goOn(done, total))
+                return cancel();
             const int centerX = roundHalfUp((found.GetLeft() + found.GetRight()) * 0.5);
             Lane lane = DetectBandsAndGetItsLane(centerX, threshold);
             AddLaneToArray(&lane, -1);
             setModified();
+            ++done;
         }
+        if (!goOn(done, total))
+            return cancel();
         setLaneBoundries();
     }
+    if (recorded)
+        m_pDocument->SaveActionEnd(caption);
     setModified();
     if (m_pDocument)
         m_pDocument->UpdateAllViews(nullptr);
+    return true;
 }
 
 Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)

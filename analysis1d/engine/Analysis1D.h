@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class Analysis1DDoc;
@@ -150,6 +151,13 @@ public:
     // Replaces all lanes by the lanes and bands found at the threshold (a
     // fraction of the largest pixel value).
     void DetectLanesAndBands(double threshold);
+    // Progress of a detection, for a progress dialog: called with the lanes
+    // measured so far and the lanes found (0 of 0 while the lanes are looked
+    // for). Returning false cancels.
+    using DetectionProgress = std::function<bool(int done, int total)>;
+    // The same with progress; a cancelled detection leaves the lanes, the
+    // threshold and the undo history as they were and returns false.
+    bool DetectLanesAndBands(double threshold, const DetectionProgress &progress);
     // Builds the lane centred near column centerX with its profile, background,
     // Gaussian decomposition and measured bands.
     Lane DetectBandsAndGetItsLane(int centerX, double threshold);

@@ -13,12 +13,15 @@
 #include "analysis1d/ui/dialogs/WhiteOnBlackDlg.h"
 #include "analysis1d/view/Analysis1DCommandIds.h"
 #include "analysis1d/view/Analysis1DView.h"
+#include "imaging/RasterImageGS16.h"
 #include "appbase/CViewHost.h"
 #include "appbase/CommandRegistry.h"
 #include "appbase/DensoraCommandIds.h"
 #include "data/CDoubleDataArray.h"
 #include "imaging/RasterImageGS16.h"
 
+#include <QDir>
+#include <QPainter>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -298,7 +301,7 @@ TEST_F(AnalysisViewTest, MovingTheDyeFrontRemeasuresMigration)
     CRect r = dyeFront->m_position;
     r.NormalizeRect();
     // A point of the strip beside every lane.
-    CPoint grip(r.left + 1, (r.top + r.bottom) / 2);
+    CPoint grip(r.left + 12, (r.top + r.bottom) / 2); // clear of the end handles
     for (int lane = -1, band = -1; grip.x < r.right; ++grip.x) {
         m_view->HitLaneAndBand(grip, lane, band);
         if (lane < 0)
@@ -522,4 +525,55 @@ TEST_F(AnalysisViewTest, BurntOverlayAndPrintParts)
         [](QObject *, bool, bool, Analysis1DView::PrintParts &) { return false; });
     EXPECT_FALSE(m_view->OnPreparePrinting());
     Analysis1DView::SetPrintOptionsDialog({});
+}
+
+// A detection cancelled from its progress leaves everything as it was; one
+// that runs through reports every lane and is one undo step.
+TEST_F(AnalysisViewTest, DetectionProgressAndCancel)
+{
+    Analysis1D *analysis = detected();
+    const auto before = measurements();
+    const double threshold = analysis->GetPeakHeightThreshold();
+    int calls = 0;
+    EXPECT_FALSE(analysis->DetectLanesAndBands(0.05, [&calls](int done, int) {
+        ++calls;
+        return done < 2;
+    }));
+    EXPECT_GT(calls, 2);
+    EXPECT_EQ(measurements(), before);
+    EXPECT_EQ(analysis->GetPeakHeightThreshold(), threshold);
+    EXPECT_FALSE(m_doc.CanUndo());
+
+    int last = -1;
+    int lanes = -1;
+    EXPECT_TRUE(analysis->DetectLanesAndBands(0.05, [&](int done, int total) {
+        last = done;
+        lanes = total;
+        return true;
+    }));
+    EXPECT_EQ(last, lanes);
+    EXPECT_EQ(analysis->GetNumberOfLanes(), lanes);
+    m_view->OnEditUndo();
+    EXPECT_EQ(measurements(), before);
+}
+
+// A picture of the view as the user sees it: the lanes and bands over the gel,
+// the lane and band under the mouse highlighted, a band selected. Written to
+// build/screenshots/ to be looked at.
+TEST_F(AnalysisViewTest, PictureOfTheView)
+{
+    detected();
+    click(middleOf(3, 1));
+    m_view->OnMouseMove(0, middleOf(2, 2));
+    EXPECT_EQ(m_view->GetHotLane(), 2);
+    EXPECT_EQ(m_view->GetHotBand(), 2);
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    {
+        QPainter painter(&picture);
+        m_view->PaintVisible(&painter, picture.rect());
+    }
+    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
+    QDir().mkpath(dir);
+    ASSERT_TRUE(picture.save(dir + QStringLiteral("/analysis-view.png")));
 }

@@ -236,6 +236,28 @@ QString Analysis1DView::PromptText(ToolType type)
     }
 }
 
+void Analysis1DView::OnUpdate(CDrawView *pSender, int nHint, CObject *pHint)
+{
+    if (nHint == HintUpdateAll) {
+        const Analysis1DDoc *doc = GetAnalysisDoc();
+        for (qsizetype i = m_selection.size() - 1; i >= 0; --i) {
+            const CDrawObject *obj = m_selection[i];
+            int lane = -1;
+            int band = -1;
+            if (!(doc && doc->GetObjects().contains(obj)) && LaneIndexOf(obj) < 0
+                && !BandIndexOf(obj, lane, band))
+                m_selection.removeAt(i);
+        }
+        const Analysis1D *analysis = GetAnalysis();
+        if (!analysis || m_nHotLane >= analysis->GetNumberOfLanes()
+            || (m_nHotLane >= 0 && m_nHotBand >= analysis->GetLane(m_nHotLane).GetNumberOfBands())) {
+            m_nHotLane = -1;
+            m_nHotBand = -1;
+        }
+    }
+    CDensoraView::OnUpdate(pSender, nHint, pHint);
+}
+
 void Analysis1DView::OnMouseMove(unsigned nFlags, CPoint screenPoint)
 {
     CDensoraView::OnMouseMove(nFlags, screenPoint);

@@ -71,6 +71,10 @@ public:
     // any other.
     static QString PromptText(ToolType type);
 
+    // A new set of objects or lanes (detection, undo): the selection keeps
+    // only what still exists, and the highlight what is still there.
+    void OnUpdate(CDrawView *pSender, int nHint, CObject *pHint) override;
+
     // Mouse move: the base behaviour, and the lane and band under the mouse
     // highlighted.
     void OnMouseMove(unsigned nFlags, CPoint screenPoint) override;
