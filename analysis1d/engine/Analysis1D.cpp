@@ -609,6 +609,7 @@ void Analysis1D::Serialize(CArchive &ar)
         m_pCalibrationManager->ReadOldVersion(ar);
     }
     rebuildAfterLoad(version == 2);
+    checkLoadedLanes();
     if (version == 3)
         bringUp2Version4();
     m_nVersion = kCurrentVersion;
@@ -638,6 +639,48 @@ void Analysis1D::loadLanes(CArchive &ar, bool oldestForm)
             throw CArchiveException(CArchiveException::badClass);
         lane->m_pDocument = m_pDocument;
         m_Lanes.Add(*lane);
+    }
+}
+
+// What a lane read from a file holds is used later as row and column numbers
+// of the analysis image (measuring its bands indexes the lane's profile and
+// background by the bands' rows; a band's contour becomes one span list per
+// row it covers). A lane its own analysis could not have made is refused
+// here, as a damaged file, rather than when a band is measured or drawn:
+// the three arrays hold one value per analysis-image row, the centre line
+// lies on the image, every band's top and bottom rows are rows of the
+// profile, and its contour points lie on the image or its far edges.
+void Analysis1D::checkLoadedLanes() const
+{
+    const RasterImageGS16 *image = m_pAnalysisImage.get();
+    const auto refuse = [] { throw CArchiveException(CArchiveException::badIndex); };
+    for (const Lane &lane : m_Lanes) {
+        const int rows = lane.GetProfile()->GetSize();
+        if (lane.GetBackground()->GetSize() != rows || lane.GetCenterLine()->GetSize() != rows)
+            refuse();
+        if (!image)
+            continue;
+        const int width = image->getWidth();
+        const int height = image->getHeight();
+        if (rows != height)
+            refuse();
+        for (int x : lane.GetCenterLine()->vector()) {
+            if (x < 0 || x >= width)
+                refuse();
+        }
+        for (const Band &band : lane.GetBands()->vector()) {
+            const CRect &r = band.m_position;
+            if (r.top < 0 || r.top >= rows || r.bottom < 0 || r.bottom >= rows)
+                refuse();
+            const BandData *data = band.getData();
+            for (const CPointArray *contour : {&data->m_leftBoundary, &data->m_topBoundary,
+                                               &data->m_rightBoundary, &data->m_bottomBoundary}) {
+                for (const CPoint &p : contour->vector()) {
+                    if (p.x < 0 || p.x > width || p.y < 0 || p.y > height)
+                        refuse();
+                }
+            }
+        }
     }
 }
 

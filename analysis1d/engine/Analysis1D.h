@@ -205,6 +205,7 @@ private:
     // Rebuilds the images after a load from the document's shapes.
     void rebuildAfterLoad(bool withBackground);
     void loadLanes(CArchive &ar, bool oldestForm);
+    void checkLoadedLanes() const;
 
     // The windows and dialogs belong to their Qt parents (the output pane's tab
     // control, the view's window), which may delete them first; these only
