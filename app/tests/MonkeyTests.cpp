@@ -413,13 +413,13 @@ protected:
                 return QStringLiteral("the picture is not the document's first object");
         }
         if (Analysis1D *analysis = doc->GetAnalysis()) {
+            // A band belongs to the lane its centre of gravity lies in, as the
+            // analysis finds a band's lane.
             for (int l = 0; l < analysis->GetNumberOfLanes(); ++l) {
                 const Lane &lane = analysis->GetLane(l);
-                const CRect &in = lane.m_position;
                 for (int b = 0; b < lane.GetNumberOfBands(); ++b) {
-                    const CPoint centre = lane.GetBands()->GetAt(b).m_position.CenterPoint();
-                    if (centre.x < in.left || centre.x > in.right || centre.y < in.top
-                        || centre.y > in.bottom)
+                    const Band &band = lane.GetBands()->GetAt(b);
+                    if (!lane.m_position.PtInRect(band.getData()->m_centerOfGravity))
                         return QStringLiteral("band %1 of lane %2 lies outside its lane")
                             .arg(b + 1)
                             .arg(l + 1);
