@@ -117,9 +117,11 @@ void CUndoRedoManager::Exchange(int index)
     Snapshot restored = NewSnapshot();
     CopyStorage(step, *restored);
 
-    // The selections point at objects that are about to leave the document.
+    // The selections and the tools point at objects that are about to leave
+    // the document.
     for (CDrawView *view : m_pDocument->GetViews()) {
         view->DeselectAllObjects();
+        view->ForgetInTools(nullptr);
         view->InvalidateView();
     }
 

@@ -6,6 +6,8 @@
 //
 //   DENSORA_MONKEY_SEED     the seed (default below); a failure names it
 //   DENSORA_MONKEY_ACTIONS  how many actions (default kDefaultActions)
+//   DENSORA_MONKEY_CHECK    check after every so many actions (default
+//                           kCheckEvery; 1 finds the action that broke one)
 //
 // After every kCheckEvery actions the document must hold together: the
 // picture is its first object, every band lies in a lane of the analysis, and
@@ -49,10 +51,10 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <exception>
 #include <string>
 #include <vector>
@@ -98,26 +100,50 @@ private:
     uint64_t m_state;
 };
 
-// What a crash report names: the seed, the step and the action under way.
+// What a crash report names: the seed, the step and the last actions, kept
+// in plain memory a signal handler can write out.
 struct Progress
 {
+    static constexpr int kKept = 12;
     uint64_t seed = 0;
     int step = -1;
-    char action[160] = {};
+    char actions[kKept][160] = {};
+    int next = 0;
 };
 Progress g_progress;
+
+void writeText(const char *text)
+{
+    size_t n = 0;
+    while (text[n])
+        ++n;
+    [[maybe_unused]] const ssize_t written = ::write(2, text, n);
+}
 
 void writeProgress()
 {
     if (g_progress.step < 0)
         return;
-    char line[320];
-    const int n = std::snprintf(line, sizeof line,
-                                "\nmonkey test stopped: DENSORA_MONKEY_SEED=%llu, step %d, %s\n",
-                                static_cast<unsigned long long>(g_progress.seed),
-                                g_progress.step, g_progress.action);
-    if (n > 0)
-        [[maybe_unused]] const ssize_t written = ::write(2, line, size_t(n));
+    char line[160];
+    std::snprintf(line, sizeof line, "\nmonkey test stopped: DENSORA_MONKEY_SEED=%llu, step %d\n",
+                  static_cast<unsigned long long>(g_progress.seed), g_progress.step);
+    writeText(line);
+    writeText("last actions:\n");
+    for (int i = 0; i < Progress::kKept; ++i) {
+        const char *action = g_progress.actions[(g_progress.next + i) % Progress::kKept];
+        if (action[0]) {
+            writeText("  ");
+            writeText(action);
+            writeText("\n");
+        }
+    }
+}
+
+void onFatalSignal(int signal)
+{
+    writeProgress();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
 }
 
 std::terminate_handler g_previousTerminate = nullptr;
@@ -310,20 +336,26 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_seed = envNumber("DENSORA_MONKEY_SEED", kDefaultSeed);
         m_actions = int(envNumber("DENSORA_MONKEY_ACTIONS", kDefaultActions));
+        m_checkEvery = std::max(1, int(envNumber("DENSORA_MONKEY_CHECK", kCheckEvery)));
         // A copy of the build's sample gel (beside the test program's folder):
         // the monkey saves over what it opened.
         m_sample = QDir(QCoreApplication::applicationDirPath())
                        .filePath(QStringLiteral("../samples/sample-gel.tif"));
         m_gel = m_dir.filePath(QStringLiteral("sample-gel.tif"));
+        g_progress = Progress();
         g_progress.seed = m_seed;
         g_previousTerminate = std::set_terminate(onTerminate);
+        for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+            std::signal(signal, onFatalSignal);
 #if defined(__SANITIZE_ADDRESS__)
         __sanitizer_set_death_callback(writeProgress);
 #endif
     }
     void TearDown() override
     {
-        g_progress.step = -1;
+        g_progress = Progress();
+        for (int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+            std::signal(signal, SIG_DFL);
         std::set_terminate(g_previousTerminate);
         // The print seam goes back to the real dialogs for the other tests.
         CDensoraPrinting::Install();
@@ -403,37 +435,68 @@ protected:
                       std::clamp(p.y, 0, std::max(0, size.height() - 1)));
     }
 
+    // The document knows its picture as its first object: a picture anywhere
+    // else is one the document has lost.
+    QString CheckPictureFirst() const
+    {
+        const Analysis1DDoc *doc = frame()->GetDocument();
+        const CDrawObjList &objects = doc->GetObjects();
+        const bool anyPicture = std::any_of(objects.begin(), objects.end(), [](CDrawObject *o) {
+            return dynamic_cast<CDrawImage *>(o) != nullptr;
+        });
+        if (anyPicture && !doc->GetDrawImage())
+            return QStringLiteral("the picture is not the document's first object");
+        return {};
+    }
+
+    // A band belongs to the lane its centre of gravity lies in, as the
+    // analysis finds a band's lane. The lane's column is its bounding
+    // rectangle (between its neighbours, where it may be moved), or its own
+    // rectangle while it has none.
+    QString CheckBandsInLanes() const
+    {
+        Analysis1D *analysis = frame()->GetDocument()->GetAnalysis();
+        if (!analysis)
+            return {};
+        for (int l = 0; l < analysis->GetNumberOfLanes(); ++l) {
+            const Lane &lane = analysis->GetLane(l);
+            const CRect column = lane.m_bound.IsRectEmpty() ? lane.m_position : lane.m_bound;
+            for (int b = 0; b < lane.GetNumberOfBands(); ++b) {
+                const Band &band = lane.GetBands()->GetAt(b);
+                if (!column.PtInRect(band.getData()->m_centerOfGravity))
+                    return QStringLiteral("band %1 of lane %2 lies outside its lane")
+                        .arg(b + 1)
+                        .arg(l + 1);
+            }
+        }
+        return {};
+    }
+
     // The document's invariants; empty when they hold.
     QString CheckInvariants()
     {
         Analysis1DDoc *doc = frame()->GetDocument();
-        if (doc->GetImage()) {
-            if (doc->GetObjects().isEmpty()
-                || doc->GetObjects().front() != static_cast<CDrawObject *>(doc->GetDrawImage()))
-                return QStringLiteral("the picture is not the document's first object");
-        }
-        if (Analysis1D *analysis = doc->GetAnalysis()) {
-            // A band belongs to the lane its centre of gravity lies in, as the
-            // analysis finds a band's lane.
-            for (int l = 0; l < analysis->GetNumberOfLanes(); ++l) {
-                const Lane &lane = analysis->GetLane(l);
-                for (int b = 0; b < lane.GetNumberOfBands(); ++b) {
-                    const Band &band = lane.GetBands()->GetAt(b);
-                    if (!lane.m_position.PtInRect(band.getData()->m_centerOfGravity))
-                        return QStringLiteral("band %1 of lane %2 lies outside its lane")
-                            .arg(b + 1)
-                            .arg(l + 1);
-                }
-            }
-        }
+        if (const QString broken = CheckPictureFirst(); !broken.isEmpty())
+            return broken;
+        if (const QString broken = CheckBandsInLanes(); !broken.isEmpty())
+            return broken;
         if (doc->CanUndo()) {
             const QByteArray before = objectBytes(*doc);
             frame()->GetView()->OnEditUndo();
             if (!doc->CanRedo())
                 return QStringLiteral("undo left nothing to redo");
             frame()->GetView()->OnEditRedo();
-            if (objectBytes(*doc) != before)
+            if (const QByteArray after = objectBytes(*doc); after != before) {
+                if (const QByteArray dump = qgetenv("DENSORA_MONKEY_DUMP"); !dump.isEmpty()) {
+                    QFile b(QString::fromLocal8Bit(dump) + ".before");
+                    QFile a(QString::fromLocal8Bit(dump) + ".after");
+                    if (b.open(QIODevice::WriteOnly) && a.open(QIODevice::WriteOnly)) {
+                        b.write(before);
+                        a.write(after);
+                    }
+                }
                 return QStringLiteral("undo then redo did not give back the same objects");
+            }
         }
         return {};
     }
@@ -441,6 +504,7 @@ protected:
     QTemporaryDir m_dir;
     uint64_t m_seed = kDefaultSeed;
     int m_actions = kDefaultActions;
+    int m_checkEvery = kCheckEvery;
     QString m_sample;
     QString m_gel;
 };
@@ -493,21 +557,22 @@ TEST_F(MonkeyTest, RandomUserActionsKeepTheDocumentWhole)
                             Qt::Key_Up,     Qt::Key_Down,   Qt::Key_Return, Qt::Key_Space,
                             Qt::Key_Z,      Qt::Key_Y,      Qt::Key_C,     Qt::Key_V,
                             Qt::Key_A,      Qt::Key_Plus,   Qt::Key_Minus, Qt::Key_Tab};
-    std::deque<std::string> recent;
     int commands = 0, mouse = 0, keyPresses = 0, undoRedo = 0, reopened = 0;
 
     const auto note = [&](int step, const QString &what) {
         g_progress.step = step;
-        const QByteArray text = what.toUtf8();
-        std::snprintf(g_progress.action, sizeof g_progress.action, "%s", text.constData());
-        recent.push_back(std::to_string(step) + ": " + text.toStdString());
-        if (recent.size() > 12)
-            recent.pop_front();
+        const QByteArray text = QByteArray::number(step) + ": " + what.toUtf8();
+        std::snprintf(g_progress.actions[g_progress.next], sizeof g_progress.actions[0], "%s",
+                      text.constData());
+        g_progress.next = (g_progress.next + 1) % Progress::kKept;
     };
     const auto failure = [&](int step, const QString &what) {
         std::string last;
-        for (const std::string &line : recent)
-            last += "\n  " + line;
+        for (int i = 0; i < Progress::kKept; ++i) {
+            const char *action = g_progress.actions[(g_progress.next + i) % Progress::kKept];
+            if (action[0])
+                last += std::string("\n  ") + action;
+        }
         return "DENSORA_MONKEY_SEED=" + std::to_string(m_seed) + ", step " + std::to_string(step)
             + ": " + what.toStdString() + "\nlast actions:" + last;
     };
@@ -564,6 +629,10 @@ TEST_F(MonkeyTest, RandomUserActionsKeepTheDocumentWhole)
         }
         QCoreApplication::processEvents();
 
+        if (const QString broken = CheckPictureFirst(); !broken.isEmpty())
+            FAIL() << failure(step, broken);
+        if (const QString broken = CheckBandsInLanes(); !broken.isEmpty())
+            FAIL() << failure(step, broken);
         // A new or other document took the analysis away: the user opens the
         // sample again and sets it up, as at the start.
         if (!frame()->GetDocument()->GetImage() || !frame()->GetDocument()->GetAnalysis()) {
@@ -572,7 +641,7 @@ TEST_F(MonkeyTest, RandomUserActionsKeepTheDocumentWhole)
             ASSERT_TRUE(OpenSampleWithAnalysis()) << failure(step, QStringLiteral("reopening"));
             ++reopened;
         }
-        if ((step + 1) % kCheckEvery == 0) {
+        if ((step + 1) % m_checkEvery == 0) {
             note(step, QStringLiteral("invariants"));
             const QString broken = CheckInvariants();
             ASSERT_TRUE(broken.isEmpty()) << failure(step, broken);

@@ -112,6 +112,14 @@ void CPolyTool::Drop(CDrawView *pView)
     m_pDoc = nullptr;
 }
 
+void CPolyTool::ForgetObject(const CDrawObject *pObj)
+{
+    if (!m_pPolygon || (pObj && pObj != m_pPolygon))
+        return;
+    m_pPolygon = nullptr;
+    m_pDoc = nullptr;
+}
+
 void CPolyTool::OnCancel(CDrawView *pView)
 {
     Drop(pView);

@@ -110,3 +110,11 @@ void CRectTool::OnCancel(CDrawView *pView)
     }
     CDrawTool::OnCancel(pView);
 }
+
+void CRectTool::ForgetObject(const CDrawObject *pObj)
+{
+    if (m_pNewObject && (!pObj || pObj == m_pNewObject)) {
+        m_pNewObject = nullptr;
+        m_pDoc = nullptr;
+    }
+}
