@@ -12,6 +12,7 @@
 #include "analysis1d/engine/LoadingWells.h"
 #include "analysis1d/engine/UserDrawnBand.h"
 #include "contracts/overlay/CDrawObject.h"
+#include "contracts/overlay/CDrawView.h"
 #include "imaging/ImageProcessing.h"
 #include "imaging/RasterImageGS16.h"
 #include "imaging/TVFImage.h"
@@ -47,7 +48,9 @@ Analysis1D::Analysis1D() : m_pCalibrationManager(std::make_unique<CalibrationMan
 // alive they would call back into a destroyed controller.
 Analysis1D::~Analysis1D()
 {
-    ClearDetectionData();
+    // The document forgets the lanes in its views before it destroys its
+    // analysis (and may itself be gone by now).
+    m_Lanes.RemoveAll();
     destroyDialogs();
     DestroyReportAndGraph();
 }
@@ -67,7 +70,20 @@ void Analysis1D::SetCalibrationManager(std::unique_ptr<CalibrationManager> manag
 
 void Analysis1D::ClearDetectionData()
 {
+    ForgetLanesInViews();
     m_Lanes.RemoveAll();
+}
+
+// Lanes and bands live by value in their arrays: adding or removing one may
+// move every other, so views and tools must not keep pointing at them.
+void Analysis1D::ForgetLanesInViews()
+{
+    if (!m_pDocument)
+        return;
+    for (CDrawView *view : m_pDocument->GetViews()) {
+        view->DeselectAllObjects();
+        view->ForgetInTools(nullptr);
+    }
 }
 
 AnalysisArea *Analysis1D::GetAnalysisArea() const
@@ -359,6 +375,7 @@ Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
 int Analysis1D::AddLaneToArray(Lane *pLane, int index)
 {
     pLane->m_pDocument = m_pDocument;
+    ForgetLanesInViews();
     if (index != -1) {
         m_Lanes.InsertAt(index, *pLane);
         setModified();
@@ -453,6 +470,7 @@ void Analysis1D::AddBandViaTool(const CPoint &point, int lane, int bandIndex)
         y -= area->m_position.top;
     }
     Lane &target = GetLane(lane);
+    ForgetLanesInViews();
     const ExampleBand *example = m_pDocument ? m_pDocument->GetExampleBand() : nullptr;
     const int bandHeight = example ? example->m_position.bottom - example->m_position.top : 0;
     const Analysis1DOptions *options = GetAnalysisOptions();
@@ -468,6 +486,7 @@ void Analysis1D::AddBandViaTool(const CPoint &point, int lane, int bandIndex)
 
 void Analysis1D::DeleteLaneViaTool(int lane)
 {
+    ForgetLanesInViews();
     m_Lanes.RemoveAt(lane);
     setLaneBoundries();
     setModified();
@@ -476,6 +495,7 @@ void Analysis1D::DeleteLaneViaTool(int lane)
 
 void Analysis1D::DeleteBandViaTool(int lane, int band)
 {
+    ForgetLanesInViews();
     GetLane(lane).RemoveBand(band);
     setModified();
     UpdateReportAndGraph();

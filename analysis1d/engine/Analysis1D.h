@@ -86,6 +86,9 @@ public:
     CArray<Lane> *GetLanes() { return &m_Lanes; }
     // Removes all lanes.
     void ClearDetectionData();
+    // Drops every lane and band from the views' selections and tools, before
+    // the lane array changes (lanes and bands are held by value).
+    void ForgetLanesInViews();
 
     void SetAnalysisDocument(Analysis1DDoc *pDoc) { m_pDocument = pDoc; }
     Analysis1DDoc *GetAnalysisDocument() const { return m_pDocument; }
