@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: all deps configure build test run screenshots install clean test-asan fuzz fuzz-build fuzz-corpus
+.PHONY: all deps configure build test run screenshots install clean test-asan fuzz fuzz-build fuzz-corpus monkey
 
 all: build
 
@@ -51,6 +51,14 @@ install: build
 # The main window's states as PNG files in build/screenshots/.
 screenshots: build
 	cd $(BUILD_DIR) && ctest -R DensoraScreenshots --output-on-failure
+
+# The monkey test of the main window at full length (`make test` runs 1,000
+# actions): MONKEY_ACTIONS random actions from seed MONKEY_SEED.
+MONKEY_ACTIONS ?= 10000
+MONKEY_SEED ?= 20261209
+monkey: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen DENSORA_MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
+		DENSORA_MONKEY_SEED=$(MONKEY_SEED) ./bin/DensoraAppTests --gtest_filter='MonkeyTest.*'
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # in a folder of its own; the first error ends the program that has it.

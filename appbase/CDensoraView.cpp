@@ -508,8 +508,10 @@ bool CDensoraView::CanDeleteSelection() const
     if (!doc)
         return false;
     const CDrawObject *picture = doc->GetDrawImage();
-    return std::any_of(m_selection.begin(), m_selection.end(),
-                       [picture](const CDrawObject *obj) { return obj != picture; });
+    const CDrawObjList &objects = doc->GetObjects();
+    return std::any_of(m_selection.begin(), m_selection.end(), [&](CDrawObject *obj) {
+        return obj != picture && objects.contains(obj);
+    });
 }
 
 void CDensoraView::OnEditClear()
@@ -518,10 +520,12 @@ void CDensoraView::OnEditClear()
     if (!doc || !CanDeleteSelection())
         return;
     // The picture is the document's ground: deleting it would leave overlay
-    // objects over nothing.
+    // objects over nothing. Only the document's own objects are deleted here:
+    // a selected lane or band is part of the analysis (held in its lane
+    // array), which removes those itself.
     CDrawObjList doomed;
     for (CDrawObject *obj : std::as_const(m_selection)) {
-        if (obj != doc->GetDrawImage())
+        if (obj != doc->GetDrawImage() && doc->GetObjects().contains(obj))
             doomed.append(obj);
     }
     doc->SaveActionStartEnd(kClearCaption);

@@ -124,9 +124,11 @@ void CUndoRedoManager::Exchange(int index)
     CopyStorage(step, *restored);
     std::unique_ptr<DocumentState> leftState = m_pDocument->CaptureUndoState();
 
-    // The selections point at objects that are about to leave the document.
+    // The selections and the tools point at objects that are about to leave
+    // the document.
     for (CDrawView *view : m_pDocument->GetViews()) {
         view->DeselectAllObjects();
+        view->ForgetInTools(nullptr);
         view->InvalidateView();
     }
 

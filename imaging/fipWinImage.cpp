@@ -6,6 +6,7 @@
 #include "imaging/ImageFileCheck.h"
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
+#include "platform/SaveFileCommit.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -491,7 +492,7 @@ BOOL fipWinImage::save(const QString &fileName)
         file.cancelWriting();
         return FALSE;
     }
-    if (!file.commit())
+    if (!commitSaveFile(file))
         return FALSE;
     _fif = fif;
     return TRUE;
@@ -554,9 +555,28 @@ BOOL fipWinImage::loadU(FREE_IMAGE_FORMAT fif, const wchar_t *lpszPathName, int 
     return load(fif, QFile::encodeName(QString::fromWCharArray(lpszPathName)).constData(), flag);
 }
 
+// A decoder never sees a picture the structure checks have not passed, and
+// they need the whole input: the handle's bytes (from where it stands) are
+// read out and loaded as a picture in memory.
 BOOL fipWinImage::loadFromHandle(FreeImageIO *io, fi_handle handle, int flag)
 {
-    return changed(fipImage::loadFromHandle(io, handle, flag));
+    if (!io || !io->read_proc)
+        return FALSE;
+    QByteArray bytes;
+    QByteArray chunk(1 << 16, Qt::Uninitialized);
+    for (;;) {
+        const unsigned got = io->read_proc(chunk.data(), 1, unsigned(chunk.size()), handle);
+        if (got == 0 || got > unsigned(chunk.size()))
+            break;
+        // A memory picture is addressed with 32 bits.
+        if (qint64(bytes.size()) + got > qint64(0xFFFFFFFFu))
+            return FALSE;
+        bytes.append(chunk.constData(), qsizetype(got));
+    }
+    if (bytes.isEmpty())
+        return FALSE;
+    fipMemoryIO memory(reinterpret_cast<BYTE *>(bytes.data()), DWORD(bytes.size()));
+    return loadFromMemory(memory, flag);
 }
 
 BOOL fipWinImage::loadFromMemory(fipMemoryIO &memIO, int flag)

@@ -48,7 +48,9 @@ Analysis1D::Analysis1D() : m_pCalibrationManager(std::make_unique<CalibrationMan
 // alive they would call back into a destroyed controller.
 Analysis1D::~Analysis1D()
 {
-    ClearDetectionData();
+    // The document forgets the lanes in its views before it destroys its
+    // analysis (and may itself be gone by now).
+    m_Lanes.RemoveAll();
     destroyDialogs();
     DestroyReportAndGraph();
 }
@@ -68,7 +70,20 @@ void Analysis1D::SetCalibrationManager(std::unique_ptr<CalibrationManager> manag
 
 void Analysis1D::ClearDetectionData()
 {
+    ForgetLanesInViews();
     m_Lanes.RemoveAll();
+}
+
+// Lanes and bands live by value in their arrays: adding or removing one may
+// move every other, so views and tools must not keep pointing at them.
+void Analysis1D::ForgetLanesInViews()
+{
+    if (!m_pDocument)
+        return;
+    for (CDrawView *view : m_pDocument->GetViews()) {
+        view->DeselectAllObjects();
+        view->ForgetInTools(nullptr);
+    }
 }
 
 AnalysisArea *Analysis1D::GetAnalysisArea() const
@@ -407,6 +422,7 @@ Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
 int Analysis1D::AddLaneToArray(Lane *pLane, int index)
 {
     pLane->m_pDocument = m_pDocument;
+    ForgetLanesInViews();
     if (index != -1) {
         m_Lanes.InsertAt(index, *pLane);
         setModified();
@@ -501,6 +517,7 @@ void Analysis1D::AddBandViaTool(const CPoint &point, int lane, int bandIndex)
         y -= area->m_position.top;
     }
     Lane &target = GetLane(lane);
+    ForgetLanesInViews();
     const ExampleBand *example = m_pDocument ? m_pDocument->GetExampleBand() : nullptr;
     const int bandHeight = example ? example->m_position.bottom - example->m_position.top : 0;
     const Analysis1DOptions *options = GetAnalysisOptions();
@@ -516,6 +533,7 @@ void Analysis1D::AddBandViaTool(const CPoint &point, int lane, int bandIndex)
 
 void Analysis1D::DeleteLaneViaTool(int lane)
 {
+    ForgetLanesInViews();
     m_Lanes.RemoveAt(lane);
     setLaneBoundries();
     setModified();
@@ -524,6 +542,7 @@ void Analysis1D::DeleteLaneViaTool(int lane)
 
 void Analysis1D::DeleteBandViaTool(int lane, int band)
 {
+    ForgetLanesInViews();
     GetLane(lane).RemoveBand(band);
     setModified();
     UpdateReportAndGraph();
@@ -679,6 +698,7 @@ void Analysis1D::Serialize(CArchive &ar)
         m_pCalibrationManager->ReadOldVersion(ar);
     }
     rebuildAfterLoad(version == 2);
+    checkLoadedLanes();
     if (version == 3)
         bringUp2Version4();
     // Saturation is not stored; the picture tells it again.
@@ -710,6 +730,48 @@ void Analysis1D::loadLanes(CArchive &ar, bool oldestForm)
             throw CArchiveException(CArchiveException::badClass);
         lane->m_pDocument = m_pDocument;
         m_Lanes.Add(*lane);
+    }
+}
+
+// What a lane read from a file holds is used later as row and column numbers
+// of the analysis image (measuring its bands indexes the lane's profile and
+// background by the bands' rows; a band's contour becomes one span list per
+// row it covers). A lane its own analysis could not have made is refused
+// here, as a damaged file, rather than when a band is measured or drawn:
+// the three arrays hold one value per analysis-image row, the centre line
+// lies on the image, every band's top and bottom rows are rows of the
+// profile, and its contour points lie on the image or its far edges.
+void Analysis1D::checkLoadedLanes() const
+{
+    const RasterImageGS16 *image = m_pAnalysisImage.get();
+    const auto refuse = [] { throw CArchiveException(CArchiveException::badIndex); };
+    for (const Lane &lane : m_Lanes) {
+        const int rows = lane.GetProfile()->GetSize();
+        if (lane.GetBackground()->GetSize() != rows || lane.GetCenterLine()->GetSize() != rows)
+            refuse();
+        if (!image)
+            continue;
+        const int width = image->getWidth();
+        const int height = image->getHeight();
+        if (rows != height)
+            refuse();
+        for (int x : lane.GetCenterLine()->vector()) {
+            if (x < 0 || x >= width)
+                refuse();
+        }
+        for (const Band &band : lane.GetBands()->vector()) {
+            const CRect &r = band.m_position;
+            if (r.top < 0 || r.top >= rows || r.bottom < 0 || r.bottom >= rows)
+                refuse();
+            const BandData *data = band.getData();
+            for (const CPointArray *contour : {&data->m_leftBoundary, &data->m_topBoundary,
+                                               &data->m_rightBoundary, &data->m_bottomBoundary}) {
+                for (const CPoint &p : contour->vector()) {
+                    if (p.x < 0 || p.x > width || p.y < 0 || p.y > height)
+                        refuse();
+                }
+            }
+        }
     }
 }
 

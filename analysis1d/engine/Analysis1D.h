@@ -88,6 +88,9 @@ public:
     const CArray<Lane> *GetLanes() const { return &m_Lanes; }
     // Removes all lanes.
     void ClearDetectionData();
+    // Drops every lane and band from the views' selections and tools, before
+    // the lane array changes (lanes and bands are held by value).
+    void ForgetLanesInViews();
 
     void SetAnalysisDocument(Analysis1DDoc *pDoc) { m_pDocument = pDoc; }
     Analysis1DDoc *GetAnalysisDocument() const { return m_pDocument; }
@@ -226,6 +229,7 @@ private:
     // Rebuilds the images after a load from the document's shapes.
     void rebuildAfterLoad(bool withBackground);
     void loadLanes(CArchive &ar, bool oldestForm);
+    void checkLoadedLanes() const;
 
     // The windows and dialogs belong to their Qt parents (the output pane's tab
     // control, the view's window), which may delete them first; these only

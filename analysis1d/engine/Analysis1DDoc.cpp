@@ -21,6 +21,9 @@ Analysis1DDoc::~Analysis1DDoc()
 
 void Analysis1DDoc::DestroyAnalysis()
 {
+    // The views may hold its lanes and bands selected.
+    if (m_pAnalysis)
+        m_pAnalysis->ForgetLanesInViews();
     m_pAnalysis.reset();
 }
 

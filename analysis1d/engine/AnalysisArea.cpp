@@ -23,9 +23,13 @@ AnalysisArea::AnalysisArea()
     Init();
 }
 
+// A copy (an undo step, a clone) keeps the area's colour and pen: those of
+// its tone, or what the user gave it; an undo must give the area back as it was.
 AnalysisArea::AnalysisArea(const AnalysisArea &other) : CDrawRectangleBound(other)
 {
     Init();
+    m_lineColor = other.m_lineColor;
+    m_nLineWeight = other.m_nLineWeight;
 }
 
 AnalysisArea::AnalysisArea(const CRect &position, const CRect &bound)

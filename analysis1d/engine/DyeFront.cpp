@@ -26,9 +26,13 @@ DyeFront::DyeFront()
     Init();
 }
 
+// A copy (an undo step, a clone) keeps the colour of its tone: the placed
+// strips are orange on a gel with darker bands, and an undo must give them
+// back as they were, not in the default yellow.
 DyeFront::DyeFront(const DyeFront &other) : CDrawRectangleBound(other)
 {
     Init();
+    m_lineColor = other.m_lineColor;
 }
 
 DyeFront::DyeFront(const CRect &position, const CRect &bound)

@@ -515,3 +515,64 @@ TEST_F(DocumentFileTest, AnalysisOfUnsupportedVersionIsRefusedWithItsReason)
 }
 
 } // namespace
+
+namespace {
+
+// Lane arrays and band rows are used as rows and columns of the analysis image
+// once the document is open (measuring, drawing); a file whose lanes do not
+// fit the analysis is refused while it is read, with the reader's message, and
+// leaves the open document as it was.
+TEST_F(DocumentFileTest, LanesThatDoNotFitTheAnalysisAreRefusedWhenRead)
+{
+    ScopedScriptedPrompts prompts;
+    const struct
+    {
+        const char *name;
+        void (*damage)(Lane &lane);
+    } cases[] = {
+        {"profile a row short", [](Lane &l) { l.GetProfile()->vector().pop_back(); }},
+        {"background a row long", [](Lane &l) { l.GetBackground()->Add(0); }},
+        {"all three arrays empty",
+         [](Lane &l) {
+             l.GetProfile()->RemoveAll();
+             l.GetBackground()->RemoveAll();
+             l.GetCenterLine()->RemoveAll();
+         }},
+        {"centre line off the image", [](Lane &l) { l.GetCenterLine()->SetAt(3, 1 << 20); }},
+        {"centre line negative", [](Lane &l) { l.GetCenterLine()->SetAt(0, -1); }},
+        {"band above the first row", [](Lane &l) { l.GetBand(0).m_position.top = -4; }},
+        {"band below the last row", [](Lane &l) { l.GetBand(0).m_position.bottom = 500; }},
+        {"contour far below",
+         [](Lane &l) { l.GetBand(0).getData()->m_bottomBoundary.Add(CPoint(30, 1 << 27)); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Analysis1DDoc source;
+        buildAnalysedDocument(source);
+        Lane &lane = source.GetAnalysis()->GetLane(0);
+        ASSERT_GE(lane.GetNumberOfBands(), 1);
+        c.damage(lane);
+        ASSERT_TRUE(source.OnSaveDocument(path("damaged.dsr")));
+
+        Analysis1DDoc doc;
+        addImage(doc, 40, 30);
+        const CDrawObjList before = doc.GetObjects();
+        prompts->Clear();
+        EXPECT_FALSE(doc.OnOpenDocument(path("damaged.dsr")));
+        EXPECT_EQ(prompts->Texts(), QStringList({QStringLiteral("Unexpected file format.")}));
+        EXPECT_EQ(doc.GetObjects(), before);
+        EXPECT_EQ(doc.GetAnalysis(), nullptr);
+    }
+    // The same document undamaged opens and measures.
+    Analysis1DDoc source;
+    buildAnalysedDocument(source);
+    ASSERT_TRUE(source.OnSaveDocument(path("sound.dsr")));
+    Analysis1DDoc doc;
+    prompts->Clear();
+    ASSERT_TRUE(doc.OnOpenDocument(path("sound.dsr")));
+    ASSERT_NE(doc.GetAnalysis(), nullptr);
+    EXPECT_NO_THROW(doc.GetAnalysis()->CalculateAnalysisData());
+    EXPECT_TRUE(prompts->Texts().isEmpty());
+}
+
+} // namespace

@@ -244,20 +244,26 @@ TEST(GeometryObjectClone, ClonesEqualTheirOriginalAndJoinTheDocument)
     EXPECT_FALSE(areaClone->IsEditable());
 }
 
-TEST(GeometryObjectClone, CloneSetsTheDrawingDefaultsAgain)
+// A clone (every undo step is made of clones) sets the label defaults again
+// but keeps the colour and the pen: the strips of a gel with darker bands
+// are orange, and an undo that turned them yellow, or an area the user gave
+// a wider pen back to its default, would not give back what was there.
+TEST(GeometryObjectClone, CloneSetsTheLabelDefaultsAgainAndKeepsColourAndPen)
 {
     DyeFront dyeFront(CRect(40, 320, 240, 320), kArea);
     dyeFront.m_lineColor = kOrange;
     dyeFront.m_nLabelOffsetY = 30;
     std::unique_ptr<DyeFront> clone(static_cast<DyeFront *>(dyeFront.Clone(nullptr)));
-    EXPECT_EQ(clone->m_lineColor, kYellow);
+    EXPECT_EQ(clone->m_lineColor, kOrange);
     EXPECT_EQ(clone->m_nLabelOffsetY, 0);
     EXPECT_EQ(clone->GetPosition(), dyeFront.GetPosition());
+    EXPECT_EQ(DyeFront(CRect(40, 320, 240, 320), kArea).m_lineColor, kYellow);
 
     AnalysisArea area(kArea, CRect(0, 0, 500, 400));
     area.SetLineWeight(5, false);
     std::unique_ptr<CDrawObject> areaClone(area.Clone(nullptr));
-    EXPECT_EQ(areaClone->m_nLineWeight, 2);
+    EXPECT_EQ(areaClone->m_nLineWeight, 5);
+    EXPECT_EQ(AnalysisArea(kArea, CRect(0, 0, 500, 400)).m_nLineWeight, 2);
 }
 
 TEST(ExampleBandVisibility, CopyCarriesTheFlagAndAHiddenBandCannotBePicked)

@@ -47,8 +47,10 @@ void CDrawDocument::Remove(CDrawObject *pObj)
 
 void CDrawDocument::RemoveAllObjects()
 {
-    for (CDrawView *view : std::as_const(m_views))
+    for (CDrawView *view : std::as_const(m_views)) {
         view->m_selection.clear();
+        view->ForgetInTools(nullptr);
+    }
     qDeleteAll(m_objects);
     m_objects.clear();
     UpdateAllViews(nullptr, CDrawView::HintUpdateAll, nullptr);
@@ -118,8 +120,10 @@ void CDrawDocument::SetTitle(const QString &title)
 
 void CDrawDocument::ForgetInViews(CDrawObject *pObj)
 {
-    for (CDrawView *view : std::as_const(m_views))
+    for (CDrawView *view : std::as_const(m_views)) {
         view->m_selection.removeAll(pObj);
+        view->ForgetInTools(pObj);
+    }
 }
 
 // Compound-document part, the last item of a document file:

@@ -58,3 +58,5 @@ void CDrawTool::OnCancel(CDrawView *pView)
     if (pView)
         pView->SetCurrentToolType(toolSelect);
 }
+
+void CDrawTool::ForgetObject(const CDrawObject *) { }

@@ -7,6 +7,7 @@
 #include "platform/Geometry.h"
 
 class CDrawDocument;
+class CDrawObject;
 class CDrawView;
 
 // Identifies a tool. The overlay's tools and the analysis tools share one numbering.
@@ -59,6 +60,9 @@ public:
     virtual void OnEditProperties(CDrawView *pView);
     // Abandons what the tool is doing and returns the view to the selection tool.
     virtual void OnCancel(CDrawView *pView);
+    // An object is leaving the document (null: every object is), so a tool
+    // that holds it must let go; it may be destroyed right after.
+    virtual void ForgetObject(const CDrawObject *pObj);
 
     // Press and last mouse positions in logical units, shared by all tools.
     static CPoint c_pntDown;

@@ -183,6 +183,12 @@ void CDrawView::Destroytools()
     m_tools.clear();
 }
 
+void CDrawView::ForgetInTools(const CDrawObject *pObj)
+{
+    for (const auto &tool : m_tools)
+        tool->ForgetObject(pObj);
+}
+
 void CDrawView::SetCurrentToolType(ToolType type)
 {
     m_currentTool = type;

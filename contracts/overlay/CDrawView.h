@@ -86,6 +86,8 @@ public:
     void AddTool(std::unique_ptr<CDrawTool> tool);
     CDrawTool *FindTool(ToolType type) const;
     void Destroytools();
+    // Tells every tool an object is leaving the document (null: all of them).
+    void ForgetInTools(const CDrawObject *pObj);
     virtual void SetCurrentToolType(ToolType type);
     ToolType GetCurrentToolType() const { return m_currentTool; }
     CDrawTool *GetCurrentTool() const { return FindTool(m_currentTool); }

@@ -103,12 +103,23 @@ void CPolyTool::Drop(CDrawView *pView)
 {
     if (!m_pPolygon)
         return;
-    if (pView)
-        pView->DeselectObject(m_pPolygon);
-    m_pPolygon->Remove();
+    // Removing the polygon makes the document tell this tool to forget it.
+    CDrawPolygon *polygon = m_pPolygon;
+    CDrawDocument *doc = m_pDoc;
     m_pPolygon = nullptr;
-    if (m_pDoc)
-        m_pDoc->SaveActionCancel(kEndCaption);
+    m_pDoc = nullptr;
+    if (pView)
+        pView->DeselectObject(polygon);
+    polygon->Remove();
+    if (doc)
+        doc->SaveActionCancel(kEndCaption);
+}
+
+void CPolyTool::ForgetObject(const CDrawObject *pObj)
+{
+    if (!m_pPolygon || (pObj && pObj != m_pPolygon))
+        return;
+    m_pPolygon = nullptr;
     m_pDoc = nullptr;
 }
 

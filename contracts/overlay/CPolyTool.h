@@ -24,6 +24,9 @@ public:
     void OnMouseMove(CDrawDocument *pDoc, CDrawView *pView, unsigned nFlags,
                      const CPoint &point) override;
     void OnCancel(CDrawView *pView) override;
+    // The polygon being drawn left the document (deleted, undone, or the
+    // document emptied): the next press starts a new one.
+    void ForgetObject(const CDrawObject *pObj) override;
 
     // The polygon being drawn, null between polygons.
     CDrawPolygon *GetPolygon() const { return m_pPolygon; }

@@ -100,13 +100,24 @@ void CRectTool::OnLButtonDblClk(CDrawDocument *pDoc, CDrawView *pView, unsigned 
 void CRectTool::OnCancel(CDrawView *pView)
 {
     if (m_pNewObject) {
-        if (pView)
-            pView->DeselectObject(m_pNewObject);
-        m_pNewObject->Remove();
+        // Removing the object makes the document tell this tool to forget it.
+        CDrawObject *obj = m_pNewObject;
+        CDrawDocument *doc = m_pDoc;
         m_pNewObject = nullptr;
-        if (m_pDoc && m_bUndoable)
-            m_pDoc->SaveActionCancel(m_strUpCaption);
         m_pDoc = nullptr;
+        if (pView)
+            pView->DeselectObject(obj);
+        obj->Remove();
+        if (doc && m_bUndoable)
+            doc->SaveActionCancel(m_strUpCaption);
     }
     CDrawTool::OnCancel(pView);
+}
+
+void CRectTool::ForgetObject(const CDrawObject *pObj)
+{
+    if (m_pNewObject && (!pObj || pObj == m_pNewObject)) {
+        m_pNewObject = nullptr;
+        m_pDoc = nullptr;
+    }
 }

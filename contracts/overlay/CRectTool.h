@@ -32,6 +32,7 @@ public:
     void OnMouseMove(CDrawDocument *pDoc, CDrawView *pView, unsigned nFlags,
                      const CPoint &point) override;
     void OnCancel(CDrawView *pView) override;
+    void ForgetObject(const CDrawObject *pObj) override;
 
     // The object being drawn, null between drawings.
     CDrawObject *GetNewObject() const { return m_pNewObject; }

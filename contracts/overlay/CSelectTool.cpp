@@ -204,3 +204,11 @@ void CSelectTool::EndChange()
     m_pActionDoc->SaveActionEnd(kEndCaption);
     m_pActionDoc = nullptr;
 }
+
+void CSelectTool::ForgetObject(const CDrawObject *pObj)
+{
+    if (!pObj || pObj == m_pSized)
+        m_pSized = nullptr;
+    if (!pObj || pObj == m_pLastClicked)
+        m_pLastClicked = nullptr;
+}

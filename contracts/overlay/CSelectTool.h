@@ -45,6 +45,7 @@ public:
     // commands take it as their reference); ClearLastClickedObject forgets it.
     CDrawObject *GetLastClickedObject(CDrawDocument *pDoc) const;
     void ClearLastClickedObject() { m_pLastClicked = nullptr; }
+    void ForgetObject(const CDrawObject *pObj) override;
 
 protected:
     // Opens the undo step before the first change of a drag.

@@ -1,3 +1,4 @@
+#include "imaging/FreeImageDeviceIO.h"
 #include "imaging/FreeImageErrorTrap.h"
 #include "imaging/ImageFileCheck.h"
 #include "imaging/RasterImageGS16.h"
@@ -8,6 +9,7 @@
 #include "platform/CArchive.h"
 #include "platform/Exceptions.h"
 #include "platform/Prompts.h"
+#include "testsupport/FaultyPlaces.h"
 
 #include <FreeImage.h>
 #include <gtest/gtest.h>
@@ -865,6 +867,31 @@ TEST(TVFImageSave, SavingChecksTheFormatAndNeverHalfWrites)
     EXPECT_EQ(pixel(back, 3, 2), 30002);
 }
 
+// A small picture fits in the writer's buffer, so a full disk refuses it only
+// when the file is closed: the save must fail then too, leaving the previous
+// file byte for byte and no temporary file beside it.
+TEST(TVFImageSave, FailedSaveOnAFullDiskKeepsThePreviousFile)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("gel.png"));
+    writeFile(png, "previous contents");
+    auto image = imageOf(makeGrey8(6, 5, [](int x, int y) { return 30 * x + y; }));
+    {
+        FileSizeLimit full(8);
+        EXPECT_FALSE(image->save(png));
+    }
+    QFile previous(png);
+    ASSERT_TRUE(previous.open(QIODevice::ReadOnly));
+    EXPECT_EQ(previous.readAll(), QByteArray("previous contents"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral("gel.png")}));
+    // With room on the disk the same save replaces the file.
+    ASSERT_TRUE(image->save(png));
+    TVFImage back;
+    ASSERT_EQ(back.CreateFromFileName(png), 1);
+    EXPECT_EQ(pixel(back, 5, 4), 154);
+}
+
 TEST(TVFImageExchange, PackedDibRoundTrip)
 {
     auto colour = imageOf(makeRgb24(5, 3));
@@ -1317,6 +1344,88 @@ TEST(ImageFileCheckPsd, RunLengthRowsMustUnpackToExactlyOneRow)
         // The same damage in the last row.
         EXPECT_FALSE(psdIsComplete(buildPsd({literalRow(0), d.row}))) << d.what;
     }
+    EXPECT_EQ(image->GetSize(), CSize(5, 4));
+}
+
+namespace {
+
+// An RGB Photoshop picture of 8 x 2 pixels, run-length coded: the rows of the
+// red, green and blue planes in turn.
+QByteArray buildRgbPsd(const std::vector<QByteArray> &rows)
+{
+    QByteArray out("8BPS", 4);
+    putBe(out, 1, 2); // version
+    out.append(QByteArray(6, '\0'));
+    putBe(out, 3, 2); // channels
+    putBe(out, 2, 4); // height
+    putBe(out, 8, 4); // width
+    putBe(out, 8, 2); // depth
+    putBe(out, 3, 2); // RGB
+    putBe(out, 0, 4); // colour mode data
+    // Image resources: the resolution, as scanners write it.
+    putBe(out, 28, 4);
+    out.append("8BIM", 4);
+    putBe(out, 1005, 2);
+    putBe(out, 0, 2); // empty name, padded
+    putBe(out, 16, 4);
+    for (int i = 0; i < 2; ++i) {
+        putBe(out, 72 << 16, 4);
+        putBe(out, 1, 2);
+        putBe(out, 1, 2);
+    }
+    putBe(out, 0, 4); // layers and masks
+    putBe(out, 1, 2); // run-length compression
+    for (const QByteArray &row : rows)
+        putBe(out, uint32_t(row.size()), 2);
+    for (const QByteArray &row : rows)
+        out.append(row);
+    return out;
+}
+
+// Loads through a FreeImage handle, as a caller with its own stream would.
+bool loadsFromHandle(const QByteArray &bytes, TVFImage *image)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    FreeImageDeviceIO input(&buffer);
+    return image->loadFromHandle(input.io(), input.handle()) != FALSE;
+}
+
+} // namespace
+
+// Found fuzzing: a colour picture whose last plane has a row that unpacks past
+// the row (a full literal run, then a repeat run) made FreeImage's decoder
+// clear memory with a negative length. Every plane's rows are checked, and a
+// picture read through a FreeImage handle passes the same checks as a file or
+// memory: no way in reaches the decoder unchecked.
+TEST(ImageFileCheckPsd, DamagedColourPictureNeverReachesTheDecoder)
+{
+    std::vector<QByteArray> rows;
+    for (int plane = 0; plane < 3; ++plane) {
+        for (int y = 0; y < 2; ++y)
+            rows.push_back(QByteArray(1, char(7)) + QByteArray(8, char(40 * plane + y)));
+    }
+    const QByteArray sound = buildRgbPsd(rows);
+    EXPECT_TRUE(psdIsComplete(sound));
+    for (bool viaHandle : {false, true}) {
+        SCOPED_TRACE(viaHandle ? "through a handle" : "from memory");
+        TVFImage image;
+        ASSERT_TRUE(viaHandle ? loadsFromHandle(sound, &image) : loads(sound, &image) == 1);
+        EXPECT_EQ(image.GetSize(), CSize(8, 2));
+        RGBQUAD colour {};
+        ASSERT_TRUE(image.getPixelColor(3, 0, &colour)); // bottom-up: the second row
+        EXPECT_EQ(int(colour.rgbRed), 1);
+        EXPECT_EQ(int(colour.rgbGreen), 41);
+        EXPECT_EQ(int(colour.rgbBlue), 81);
+    }
+
+    rows.back() += QByteArray("\xF7\x00\xF7\x00", 4);
+    const QByteArray damaged = buildRgbPsd(rows);
+    EXPECT_FALSE(psdIsComplete(damaged));
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    EXPECT_EQ(loads(damaged, image.get()), 0);
+    EXPECT_FALSE(loadsFromHandle(damaged, image.get()));
     EXPECT_EQ(image->GetSize(), CSize(5, 4));
 }
 
