@@ -272,11 +272,16 @@ TEST_F(CalibrationDialogsTest, OptionsSheetStoresPaddedNamesAndCancelPutsBack)
     ASSERT_EQ(sheet.Pages()->count(), 4);
     EXPECT_EQ(sheet.BandsPage()->PercentageList()->currentIndex(), -1);
     QCheckBox *mw = nullptr;
+    QCheckBox *saturated = nullptr;
     for (QCheckBox *box : sheet.ReportPage()->findChildren<QCheckBox *>()) {
         if (box->text() == QStringLiteral("MW"))
             mw = box;
+        if (box->text() == QStringLiteral("Saturated"))
+            saturated = box;
     }
     ASSERT_NE(mw, nullptr);
+    ASSERT_NE(saturated, nullptr);
+    EXPECT_TRUE(saturated->isChecked());
     EXPECT_FALSE(mw->isChecked());
     EXPECT_FALSE(sheet.ApplyButton()->isEnabled());
 
@@ -285,8 +290,13 @@ TEST_F(CalibrationDialogsTest, OptionsSheetStoresPaddedNamesAndCancelPutsBack)
     EXPECT_TRUE(sheet.ApplyButton()->isEnabled());
     const QString padded = QStringLiteral("m_MW                     ");
     EXPECT_FALSE(store.Contains(QStringLiteral("Analysis1D.ReportOptions"), padded));
+    saturated->click();
+    EXPECT_EQ(options.m_ReportOptions.m_Saturated, 0);
     sheet.OnApplyNow();
     EXPECT_EQ(store.GetSectionInt(QStringLiteral("Analysis1D.ReportOptions"), padded, 0), 1);
+    EXPECT_EQ(store.GetSectionInt(QStringLiteral("Analysis1D.ReportOptions"),
+                                  QStringLiteral("m_Saturated              "), 1),
+              0);
 
     sheet.BandsPage()->PercentageList()->setCurrentIndex(2);
     emit sheet.BandsPage()->PercentageList()->activated(2);

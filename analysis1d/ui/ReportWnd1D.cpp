@@ -28,6 +28,7 @@ void ReportWnd1D::RebuildTable()
     DeleteAllColumns();
     if (!m_pAnalysis) {
         m_table = ReportTable();
+        SetFootnotes({});
         return;
     }
     Analysis1D &analysis = *m_pAnalysis;
@@ -59,6 +60,7 @@ void ReportWnd1D::RebuildTable()
         for (int c = 0; c < m_table.columnCount(); ++c)
             SetCellValue(row, c, m_table.cell(r, c));
     }
+    SetFootnotes(m_table.footnotes());
     AdjustReportWindow();
     update();
 }

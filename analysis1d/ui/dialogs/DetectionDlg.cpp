@@ -4,6 +4,7 @@
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisSetup.h"
 #include "analysis1d/engine/DetectionSlider.h"
+#include "appbase/FrameServices.h"
 #include "platform/ProfileStore.h"
 
 #include <QDialogButtonBox>
@@ -111,6 +112,15 @@ void DetectionDlg::OnDetect()
     AnalysisSetup(*m_analysis->GetAnalysisDocument()).Detect(m_threshold);
     m_analysis->UpdateReportAndGraph();
     repaintView();
+    // Clipped bands under-report their amount: say so where the user looks.
+    const int saturated = m_analysis->CountSaturatedBands();
+    if (saturated > 0) {
+        if (FrameServices *frame = FrameServices::instance())
+            frame->DisplayStatusBarText(
+                saturated == 1 ? QStringLiteral("1 saturated band: its amount reads too low")
+                               : QStringLiteral("%1 saturated bands: their amounts read too low")
+                                     .arg(saturated));
+    }
 }
 
 void DetectionDlg::end()

@@ -30,6 +30,7 @@ PPAnalysisOptionReport::PPAnalysisOptionReport(ReportOptions *options, QWidget *
         {"Rel. Mig. Dist.", &options->m_RelMigrationDist},
         {"Peak Width", &options->m_PeakWidth},
         {"Gaussian Fitting", &options->m_GaussianFitCorrelation},
+        {"Saturated", &options->m_Saturated},
     };
     // Two columns of boxes keep the page as short as the others.
     auto *grid = new QGridLayout;

@@ -66,6 +66,18 @@ TEST(ReportWnd, TableCopyAndExports)
     EXPECT_DOUBLE_EQ(sheet.at("B3").number(), -0.5);
     EXPECT_EQ(sheet.at("A4").text, "User defined");
     EXPECT_FALSE(sheet.has("C1"));
+    EXPECT_FALSE(sheet.has("A5"));
+
+    // Footnotes go under the table after one empty row, in both exports.
+    report.SetFootnotes({QStringLiteral("* extrapolated")});
+    EXPECT_TRUE(report.AsciiText().endsWith("User defined\t7\r\n\r\n* extrapolated\r\n"));
+    ASSERT_TRUE(report.ExportToExcel(dir.filePath("f.xlsx"), &error)) << error.toStdString();
+    const XlsxSheet noted = readXlsx(dir.filePath("f.xlsx"));
+    ASSERT_TRUE(noted.ok);
+    EXPECT_FALSE(noted.has("A5"));
+    EXPECT_EQ(noted.at("A6").text, "* extrapolated");
+    EXPECT_FALSE(noted.has("A7"));
+    report.SetFootnotes({});
 
     report.DeleteRow(1);
     EXPECT_EQ(report.GetCellValue(1, 0), "User defined");

@@ -285,6 +285,11 @@ bool ReportWnd::ExportToExcel(const QString &path, QString *error) const
             cells << m_model->cell(r, c);
         rows << cells;
     }
+    if (!m_footnotes.isEmpty()) {
+        rows << QStringList();
+        for (const QString &note : m_footnotes)
+            rows << QStringList{note};
+    }
     CExportTable table(path);
     if (!table.IsExportable()) {
         table.Close(error);
@@ -307,6 +312,11 @@ QByteArray ReportWnd::AsciiText() const
     line([&](int c) { return m_model->column(c).heading; });
     for (int r = 0; r < getRowCount(); ++r)
         line([&](int c) { return m_model->cell(r, c); });
+    if (!m_footnotes.isEmpty()) {
+        text += "\r\n";
+        for (const QString &note : m_footnotes)
+            text += note.toUtf8() + "\r\n";
+    }
     return text;
 }
 

@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QPainter;
@@ -78,6 +79,8 @@ public:
     bool ExportToAscii(const QString &path, QString *error) const;
     // The text file's content.
     QByteArray AsciiText() const;
+    // Lines the exports add under the table, after one empty row (none by default).
+    void SetFootnotes(const QStringList &lines) { m_footnotes = lines; }
 
     QTableView *GetTableView() const { return m_view; }
 
@@ -94,4 +97,5 @@ private:
     ReportWndModel *m_model = nullptr;
     QTableView *m_view = nullptr;
     int m_controlId = 0;
+    QStringList m_footnotes;
 };
