@@ -138,3 +138,8 @@ void AnalysisSetup::Detect(double threshold)
 {
     analysis().DetectLanesAndBands(threshold);
 }
+
+bool AnalysisSetup::Detect(double threshold, const Analysis1D::DetectionProgress &progress)
+{
+    return analysis().DetectLanesAndBands(threshold, progress);
+}

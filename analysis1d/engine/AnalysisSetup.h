@@ -13,12 +13,12 @@
 // it. Each placing step replaces the shape the step placed before, so going
 // back a page and forward again places it anew.
 
+#include "analysis1d/engine/Analysis1D.h"
 #include "platform/Colors.h"
 #include "platform/Geometry.h"
 
 #include <optional>
 
-class Analysis1D;
 class Analysis1DDoc;
 class TVFImage;
 
@@ -78,6 +78,9 @@ public:
 
     // Detection: every lane and band found at the threshold.
     void Detect(double threshold);
+    // The same with progress (see Analysis1D::DetectionProgress); false when
+    // the user cancelled and nothing changed.
+    bool Detect(double threshold, const Analysis1D::DetectionProgress &progress);
 
 private:
     Analysis1D &analysis() const;

@@ -10,12 +10,14 @@
 #include "analysis1d/ui/dialogs/WhiteOnBlackDlg.h"
 #include "contracts/overlay/COffscreenDrawView.h"
 #include "imaging/RasterImageGS16.h"
+#include "util/ui/CProgressDlg.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -189,6 +191,31 @@ TEST_F(SetupDialogsTest, DetectTwiceWithTheSamePositionFindsTheSameBands)
     }
     EXPECT_EQ(again, intensities);
     EXPECT_EQ(analysis->IsWizardRunning(), 1);
+
+    // A detection cancelled in its progress window (shown at once here)
+    // leaves the lanes and the threshold of the last one.
+    QTest::keyClick(dialog->Slider(), Qt::Key_PageUp);
+    const int delay = DetectionDlg::s_progressDelayMs;
+    DetectionDlg::s_progressDelayMs = 0;
+    bool cancelled = false;
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (auto *progress = qobject_cast<CProgressDlg *>(w); progress && progress->isVisible()) {
+                progress->GetCancelButton()->click();
+                cancelled = true;
+            }
+        }
+    });
+    cancel.start(0);
+    QTest::mouseClick(dialog->DetectButton(), Qt::LeftButton);
+    cancel.stop();
+    DetectionDlg::s_progressDelayMs = delay;
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(analysis->GetNumberOfLanes(), lanes);
+    EXPECT_DOUBLE_EQ(analysis->GetPeakHeightThreshold(), DetectionSlider::ThresholdFromSlider(70));
+    for (QWidget *w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(qobject_cast<CProgressDlg *>(w) && w->isVisible());
 
     dialog->accept();
     EXPECT_EQ(analysis->IsWizardRunning(), 0);

@@ -6,8 +6,10 @@
 #include "analysis1d/engine/DetectionSlider.h"
 #include "appbase/FrameServices.h"
 #include "platform/ProfileStore.h"
+#include "util/ui/CProgressDlg.h"
 
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -109,7 +111,33 @@ void DetectionDlg::OnDetect()
                                              DetectionSlider::ProfileKey(), m_position);
     if (!m_analysis || !m_analysis->GetAnalysisDocument())
         return;
-    AnalysisSetup(*m_analysis->GetAnalysisDocument()).Detect(m_threshold);
+    // A large gel takes a while: after a second a progress window with Cancel
+    // appears (it disables the main window, so nothing is edited meanwhile).
+    // Before that no events are handled at all.
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<CProgressDlg> progress;
+    const bool detected
+        = AnalysisSetup(*m_analysis->GetAnalysisDocument())
+              .Detect(m_threshold, [&](int done, int total) {
+                  if (!progress) {
+                      if (clock.elapsed() < s_progressDelayMs)
+                          return true;
+                      progress = std::make_unique<CProgressDlg>(
+                          QStringLiteral("Detecting lanes and bands"));
+                      progress->Create(this);
+                  }
+                  progress->SetRange(0, std::max(total, 1));
+                  progress->SetPos(done);
+                  progress->SetStatus(total > 0
+                                          ? QStringLiteral("Lane %1 of %2").arg(done).arg(total)
+                                          : QStringLiteral("Looking for lanes"));
+                  return progress->CheckCancelButton() == 0;
+              });
+    if (progress)
+        progress->DestroyWindow();
+    if (!detected)
+        return;
     m_analysis->UpdateReportAndGraph();
     repaintView();
     // Clipped bands under-report their amount: say so where the user looks.

@@ -16,6 +16,8 @@ class DetectionDlg : public Analysis1DDialog
 public:
     static constexpr int kValueLabel = 12022;
     static constexpr int kDetectButton = 12024;
+    // How long a detection runs before its progress window with Cancel shows.
+    static inline int s_progressDelayMs = 1000;
 
     DetectionDlg(QWidget *parent, Analysis1DView *view, Analysis1D *analysis);
 
