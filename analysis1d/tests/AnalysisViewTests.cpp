@@ -13,7 +13,6 @@
 #include "analysis1d/ui/dialogs/WhiteOnBlackDlg.h"
 #include "analysis1d/view/Analysis1DCommandIds.h"
 #include "analysis1d/view/Analysis1DView.h"
-#include "imaging/RasterImageGS16.h"
 #include "appbase/CViewHost.h"
 #include "appbase/CommandRegistry.h"
 #include "appbase/DensoraCommandIds.h"
@@ -21,6 +20,7 @@
 #include "imaging/RasterImageGS16.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -379,8 +379,9 @@ TEST_F(AnalysisViewTest, LaneAndBandToolsEditOneStepAtATime)
     m_registry.run(Analysis1DCmd::DeleteLane);
     EXPECT_EQ(m_view->GetCurrentToolType(), Analysis1DView::toolLaneDelete);
     EXPECT_TRUE(m_view->IsPromptOpen());
-    EXPECT_EQ(m_view->GetPromptText(),
-              QStringLiteral("Please click on the Lane you wish to delete.\n  Click 'Done' to exit"));
+    EXPECT_EQ(
+        m_view->GetPromptText(),
+        QStringLiteral("Please click on the Lane you wish to delete.\n  Click 'Done' to exit"));
     m_view->OnMouseMove(0, middleOf(1));
     EXPECT_EQ(m_host.cursorId, Analysis1DCmd::CursorDeleteLane);
     EXPECT_EQ(m_view->GetHotLane(), 1);
@@ -478,6 +479,8 @@ TEST_F(AnalysisViewTest, DrawnBandsAndTheFivePixelRule)
 TEST_F(AnalysisViewTest, BurntOverlayAndPrintParts)
 {
     m_prompts->Clear();
+    m_registry.updateAll();
+    EXPECT_FALSE(m_registry.action(Analysis1DCmd::AnalysisReport)->isEnabled());
     EXPECT_FALSE(m_view->OnSaveImageWithBurntOverlay());
     EXPECT_EQ(m_prompts->Texts(),
               QStringList {QStringLiteral("There aren't any overlay objects to save!")});
@@ -504,6 +507,21 @@ TEST_F(AnalysisViewTest, BurntOverlayAndPrintParts)
     lane.NormalizeRect();
     EXPECT_GT(redness(lane.left, lane.top + 10, lane.bottom - 10),
               redness(10, lane.top + 10, lane.bottom - 10) + 20.0);
+
+    // The analysis report: refused until there are lanes (checked above by
+    // the command's state), then one PDF of several pages where the user
+    // said, ".pdf" added.
+    m_registry.updateAll();
+    EXPECT_TRUE(m_registry.action(Analysis1DCmd::AnalysisReport)->isEnabled());
+    m_prompts->QueueFile(dir.filePath(QStringLiteral("report")));
+    m_registry.run(Analysis1DCmd::AnalysisReport);
+    QFile pdf(dir.filePath(QStringLiteral("report.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_GT(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r")
+                  + bytes.count("/Type /Page "),
+              1);
 
     // Without result windows the report and the graph cannot be chosen.
     bool askedReport = true;

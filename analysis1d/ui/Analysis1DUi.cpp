@@ -6,10 +6,10 @@
 
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisViewSeam.h"
-#include "analysis1d/ui/dialogs/AnalysisWizardDlg.h"
-#include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "analysis1d/ui/GraphWnd1D.h"
 #include "analysis1d/ui/ReportWnd1D.h"
+#include "analysis1d/ui/dialogs/AnalysisWizardDlg.h"
+#include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "appbase/ui/CDSRBaseFrame.h"
 #include "appbase/ui/CRibbonPanel.h"
 #include "contracts/overlay/CDrawView.h"
@@ -182,6 +182,7 @@ constexpr int kDeleteBand = 12007;
 constexpr int kCalibrationValues = 12009;
 constexpr int kAnalysisData = 12010;
 constexpr int kDrawBand = 12090;
+constexpr int kAnalysisReport = 12188;
 
 CDSRBaseFrame *frameOf(QWidget *widget)
 {
@@ -214,7 +215,8 @@ void Analysis1D::AddMenu(QTabWidget *pRibbon)
     };
 
     CRibbonPanel *start = frame->AddPanel(category, QStringLiteral("Start"));
-    start->AddLargeButton(command(kStart, "Start"), QStringLiteral("Start"), icon("analysis-start"));
+    start->AddLargeButton(command(kStart, "Start"), QStringLiteral("Start"),
+                          icon("analysis-start"));
 
     CRibbonPanel *lanes = frame->AddPanel(category, QStringLiteral("Lanes and Bands"));
     lanes->AddLargeButton(command(kDrawBand, "Draw Band"), QStringLiteral("Draw\nBand"),
@@ -238,4 +240,6 @@ void Analysis1D::AddMenu(QTabWidget *pRibbon)
     CRibbonPanel *data = frame->AddPanel(category, QStringLiteral("Data"));
     data->AddLargeButton(command(kAnalysisData, "Analysis Data"), QStringLiteral("Analysis\nData"),
                          icon("analysis-results"));
+    data->AddLargeButton(command(kAnalysisReport, "Analysis Report..."),
+                         QStringLiteral("Analysis\nReport"), icon("analysis-report"));
 }

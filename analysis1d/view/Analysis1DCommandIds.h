@@ -47,6 +47,8 @@ inline constexpr int EditBand = 12184;
 inline constexpr int DrawLane = 12185;
 inline constexpr int AssignKnownAmounts = 12186;
 inline constexpr int SaveImageWithOverlay = 12187;
+// The whole analysis as one PDF report (gel, table, graphs, calibration).
+inline constexpr int AnalysisReport = 12188;
 
 // Cursors of the click tools (drawn as the program's own cursor images).
 inline constexpr int CursorAddLane = 12092;

@@ -5,6 +5,7 @@
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisArea.h"
+#include "analysis1d/engine/AnalysisReportPdf.h"
 #include "analysis1d/engine/AnalysisSetup.h"
 #include "analysis1d/engine/Band.h"
 #include "analysis1d/engine/DyeFront.h"
@@ -34,6 +35,8 @@
 #include "platform/Prompts.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QPainter>
@@ -49,6 +52,7 @@ const QString kDone = QStringLiteral("\n  Click 'Done' to exit");
 
 // The stored form of the JPEG filter, as the other file dialogs keep theirs.
 const QString kJpegFilter = QStringLiteral("Jpeg Files (*.jpg):*.jpg:");
+const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf):*.pdf:");
 
 Analysis1DView::PromptDialogFactory &promptFactory()
 {
@@ -80,8 +84,8 @@ QByteArray calibrationFingerprint(Analysis1D &analysis, Analysis1DDoc *doc)
     for (const Lane &lane : *analysis.GetLanes()) {
         for (const Band &band : *lane.GetBands()) {
             const BandData *data = band.getData();
-            ar << data->m_knownIntensity << data->m_knownMW
-               << int32_t(data->m_hasKnownIntensity) << int32_t(data->m_hasKnownMW);
+            ar << data->m_knownIntensity << data->m_knownMW << int32_t(data->m_hasKnownIntensity)
+               << int32_t(data->m_hasKnownMW);
         }
     }
     if (const CalibrationManager *manager = analysis.GetCalibrationManager())
@@ -250,7 +254,8 @@ void Analysis1DView::OnUpdate(CDrawView *pSender, int nHint, CObject *pHint)
         }
         const Analysis1D *analysis = GetAnalysis();
         if (!analysis || m_nHotLane >= analysis->GetNumberOfLanes()
-            || (m_nHotLane >= 0 && m_nHotBand >= analysis->GetLane(m_nHotLane).GetNumberOfBands())) {
+            || (m_nHotLane >= 0
+                && m_nHotBand >= analysis->GetLane(m_nHotLane).GetNumberOfBands())) {
             m_nHotLane = -1;
             m_nHotBand = -1;
         }
@@ -896,8 +901,8 @@ bool Analysis1DView::OnSaveImageWithBurntOverlay()
         return false;
     const Analysis1D *analysis = doc->GetAnalysis();
     if (!doc->DocContainsOverlayObjects() && (!analysis || analysis->GetNumberOfLanes() == 0)) {
-        Prompts::instance().MessageBox(
-            QStringLiteral("There aren't any overlay objects to save!"), MB_OK | MB_ICONINFORMATION);
+        Prompts::instance().MessageBox(QStringLiteral("There aren't any overlay objects to save!"),
+                                       MB_OK | MB_ICONINFORMATION);
         return false;
     }
     QString suggested = QFileInfo(doc->GetPathName()).completeBaseName();
@@ -921,6 +926,38 @@ bool Analysis1DView::OnSaveImageWithBurntOverlay()
     if (!dib || !output.save(path)) {
         Prompts::instance().MessageBox(
             QStringLiteral("The image could not be saved to %1.").arg(path),
+            MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
+bool Analysis1DView::OnFileAnalysisReport()
+{
+    Analysis1DDoc *doc = GetAnalysisDoc();
+    const Analysis1D *analysis = GetAnalysis();
+    if (!doc || !analysis || analysis->GetNumberOfLanes() == 0)
+        return false;
+    QString suggested = QFileInfo(doc->GetPathName()).completeBaseName();
+    if (suggested.isEmpty())
+        suggested = doc->GetTitle().section(QLatin1Char('-'), 0, 0).trimmed();
+    QString path = Prompts::instance().AskSaveFile(
+        QStringLiteral("Analysis Report"),
+        Analysis1DDoc::DialogFilter(kPdfFilter, QLatin1Char(':')), suggested);
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().toLower() != QLatin1String("pdf"))
+        path += QStringLiteral(".pdf");
+
+    WaitCursor wait;
+    AnalysisReportPdf::Info info;
+    info.pictureName = doc->GetPathName().isEmpty() ? doc->GetTitle() : doc->GetPathName();
+    info.programVersion = QCoreApplication::applicationVersion();
+    info.date = QDateTime::currentDateTime();
+    QString error;
+    if (!AnalysisReportPdf::Write(*doc, path, info, &error)) {
+        Prompts::instance().MessageBox(
+            QStringLiteral("The analysis report could not be written to %1: %2").arg(path, error),
             MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
@@ -1024,9 +1061,8 @@ void Analysis1DView::RegisterCommands(CommandRegistry &registry)
         const Analysis1D *analysis = GetAnalysis();
         return !analysis || !analysis->IsWizardRunning();
     };
-    const auto tool = [this](ToolType type) {
-        return [this, type] { return GetCurrentToolType() == type; };
-    };
+    const auto tool
+        = [this](ToolType type) { return [this, type] { return GetCurrentToolType() == type; }; };
 
     registry.add(
         Start, QStringLiteral("Start"), [this] { OnButtonAnalysisStart(); },
@@ -1081,13 +1117,14 @@ void Analysis1DView::RegisterCommands(CommandRegistry &registry)
     // The view's other analysis commands.
     const auto hasAnalysis = [this] { return GetAnalysis() != nullptr; };
     registry.add(
-        Analysis1DCmd::AnalysisArea, QStringLiteral("Analysis Area"), [this] { OnActionAnalysisArea(); },
-        hasAnalysis, tool(toolAnalysisArea));
+        Analysis1DCmd::AnalysisArea, QStringLiteral("Analysis Area"),
+        [this] { OnActionAnalysisArea(); }, hasAnalysis, tool(toolAnalysisArea));
     registry.add(
         Analysis1DCmd::BackgroundArea, QStringLiteral("Background Area"),
         [this] { OnButtonAnalysisBackground(); }, canEdit, tool(toolBackgroundArea));
     registry.add(
-        Analysis1DCmd::ExampleBand, QStringLiteral("Example Band"), [this] { OnActionDrawExampleBand(); },
+        Analysis1DCmd::ExampleBand, QStringLiteral("Example Band"),
+        [this] { OnActionDrawExampleBand(); },
         [this] {
             const Analysis1DDoc *doc = GetAnalysisDoc();
             return GetAnalysis() && doc->GetAnalysisArea();
@@ -1114,6 +1151,12 @@ void Analysis1DView::RegisterCommands(CommandRegistry &registry)
             return canEdit() && analysis->GetNumberOfLanes() > 0;
         },
         tool(toolBandSelectOD));
+    registry.add(
+        AnalysisReport, QStringLiteral("Analysis Report..."), [this] { OnFileAnalysisReport(); },
+        [this] {
+            const Analysis1D *analysis = GetAnalysis();
+            return analysis && !analysis->IsWizardRunning() && analysis->GetNumberOfLanes() > 0;
+        });
     registry.add(
         SaveImageWithOverlay, QStringLiteral("Save Image with Overlay..."),
         [this] { OnSaveImageWithBurntOverlay(); },

@@ -175,6 +175,9 @@ public:
     // library. "There aren't any overlay objects to save!" without any. True
     // when a file was written.
     bool OnSaveImageWithBurntOverlay();
+    // Asks for a PDF file and writes the analysis report into it; false when
+    // the user cancelled or the file could not be written (said to the user).
+    bool OnFileAnalysisReport();
 
     // Printing ------------------------------------------------------------------------
     // Which parts OnPrint prints.

@@ -294,7 +294,7 @@ TEST_F(AnalysisSessionTest, RibbonCategoryHasItsPanelsCommandsAndIcons)
          {Analysis1DCmd::DrawBand, Analysis1DCmd::AutoDetect, Analysis1DCmd::AddLane,
           Analysis1DCmd::DeleteLane, Analysis1DCmd::AddBand, Analysis1DCmd::DeleteBand}},
         {QStringLiteral("Calibration"), {Analysis1DCmd::ViewCalibrationValues}},
-        {QStringLiteral("Data"), {Analysis1DCmd::AnalysisData}},
+        {QStringLiteral("Data"), {Analysis1DCmd::AnalysisData, Analysis1DCmd::AnalysisReport}},
     };
     const QList<CRibbonPanel *> panels = category->findChildren<CRibbonPanel *>();
     ASSERT_EQ(panels.size(), expected.size());
