@@ -53,4 +53,6 @@ public:
     }
     // The window the view's dialogs open over; null when there is none.
     virtual QObject *DialogParent() const { return nullptr; }
+    // A tooltip for what lies under the mouse; empty: none.
+    virtual void SetToolTipText(const QString &text) { Q_UNUSED(text); }
 };

@@ -272,6 +272,8 @@ void Analysis1DView::OnMouseMove(unsigned nFlags, CPoint screenPoint)
     int band = -1;
     HitLaneAndBand(point, lane, band);
     setHot(lane, band);
+    if (GetHost())
+        GetHost()->SetToolTipText(SaturationText(lane, band));
     // While a tool waits for the user, its instruction stays in the status bar
     // (the pixel read-out is for the selection tool).
     const QString instruction = ToolStatusText(GetCurrentToolType());
@@ -363,6 +365,37 @@ void Analysis1DView::DrawLanesAndBands(QPainter *pDC)
     Analysis1DOptions &options = doc->GetAnalysisOptions();
     for (int i = 0; i < analysis->GetNumberOfLanes(); ++i)
         analysis->GetLane(i).Draw(pDC, this, i, &options.m_LanesOptions, &options.m_BandsOptions);
+    // A clipped band under-reports its amount: its outline says so.
+    pDC->save();
+    pDC->setPen(QPen(kSaturatedColor, 2));
+    pDC->setBrush(Qt::NoBrush);
+    for (int i = 0; i < analysis->GetNumberOfLanes(); ++i) {
+        const Lane &lane = analysis->GetLane(i);
+        for (int b = 0; b < lane.GetNumberOfBands(); ++b) {
+            if (!lane.GetBand(b).IsSaturated())
+                continue;
+            CRect r = lane.GetBand(b).GetLogicalPosition();
+            r.NormalizeRect();
+            Logical2Screen(r, false);
+            pDC->drawRect(r.toQRect().adjusted(-2, -2, 1, 1));
+        }
+    }
+    pDC->restore();
+}
+
+QString Analysis1DView::SaturationText(int lane, int band) const
+{
+    const Analysis1D *analysis = GetAnalysis();
+    if (!analysis || lane < 0 || lane >= analysis->GetNumberOfLanes())
+        return {};
+    const Lane &l = analysis->GetLane(lane);
+    if (band < 0 || band >= l.GetNumberOfBands() || !l.GetBand(band).IsSaturated())
+        return {};
+    return QStringLiteral("Band %1 of lane %2 is saturated: %3 pixels at full scale, its amount "
+                          "reads too low")
+        .arg(band + 1)
+        .arg(lane + 1)
+        .arg(l.GetBand(band).GetSaturatedPixels());
 }
 
 void Analysis1DView::DrawHighlight(QPainter *pDC)

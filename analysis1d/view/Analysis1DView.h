@@ -16,6 +16,7 @@
 
 #include "platform/Geometry.h"
 
+#include <QColor>
 #include <QImage>
 #include <QString>
 
@@ -244,6 +245,12 @@ protected:
     void CreateTools() override;
     // The lanes and bands on the printed page.
     void DrawExtras(QPainter *pDC) override;
+
+public:
+    // Outline colour of a band with clipped pixels.
+    static inline const QColor kSaturatedColor {255, 0, 255};
+    // The tooltip of a saturated band (empty for any other).
+    QString SaturationText(int lane, int band) const;
 
 private:
     void DrawLanesAndBands(QPainter *pDC);

@@ -48,8 +48,7 @@ CPoint toCPoint(const QPointF &p)
 } // namespace
 
 CDensoraCanvas::CDensoraCanvas(CDensoraView *view, QWidget *parent)
-    : QAbstractScrollArea(parent),
-      m_pView(view),
+    : QAbstractScrollArea(parent), m_pView(view),
       m_emptyHint(QStringLiteral("Open a gel image to begin: File \u25B8 Open (Ctrl+O),\n"
                                  "or drop an image file here."))
 {
@@ -134,6 +133,11 @@ void CDensoraCanvas::SetResourceCursor(int resourceId)
     m_resourceCursor = cursorProvider()(resourceId);
     m_bResourceCursor = true;
     ShowCursor();
+}
+
+void CDensoraCanvas::SetToolTipText(const QString &text)
+{
+    viewport()->setToolTip(text);
 }
 
 QObject *CDensoraCanvas::DialogParent() const

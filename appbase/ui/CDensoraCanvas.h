@@ -50,6 +50,7 @@ public:
     void SetResourceCursor(int resourceId) override;
     // The window the canvas is in.
     QObject *DialogParent() const override;
+    void SetToolTipText(const QString &text) override;
     qreal DevicePixelRatio() const override;
     void ViewDestroyed() override;
 
