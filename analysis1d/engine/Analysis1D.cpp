@@ -185,9 +185,17 @@ void Analysis1D::CreateAnalysisImage(CRect rect, int objectsLighter)
     // Bands are always brighter than the background in the analysis image.
     if (objectsLighter == 0)
         copy.invertPixels();
-    auto image = std::make_unique<RasterImageGS16>(&copy);
+    auto image = std::make_shared<RasterImageGS16>(&copy);
     if (image->getWidth() > 0 && image->getHeight() > 0)
         m_pAnalysisImage = std::move(image);
+}
+
+void Analysis1D::RestoreAnalysisImage(std::shared_ptr<RasterImageGS16> image,
+                                      const CRect &rect, int objectsLighter)
+{
+    m_pAnalysisImage = std::move(image);
+    m_analysisImageRect = rect;
+    m_analysisImageTone = objectsLighter;
 }
 
 void Analysis1D::CreateBGImage(CRect rect)
@@ -324,7 +332,8 @@ bool Analysis1D::DetectLanesAndBands(double threshold, const DetectionProgress &
     return true;
 }
 
-Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
+Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold, int columnLeft,
+                                          int columnRight)
 {
     RasterImageGS16 *image = m_pAnalysisImage.get();
     if (!image)
@@ -375,7 +384,9 @@ Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
         if (bandWidth > 0.8f * float(exampleWidth)) {
             band.CalculateData(image, profileData.GetBackground(), profileData.GetProfile(), wellY,
                                dyeFrontY);
-            accepted.push_back(band);
+            const int x = band.getData()->m_centerOfGravity.x;
+            if (x >= columnLeft && x < columnRight)
+                accepted.push_back(band);
         }
     }
 
@@ -397,8 +408,9 @@ Lane Analysis1D::DetectBandsAndGetItsLane(int centerX, double threshold)
     profileData.CalculateProfile(image, GetBeamWidth(), &profile);
     LaneProfileData::CalculateBackground(&profile, window, &background);
 
-    const int left = std::max(0, roundHalfUp(centerX - 0.5 * exampleWidth));
-    const int right = std::min(areaRect.Width() - 1, roundHalfUp(centerX + 0.5 * exampleWidth));
+    const int left = std::max({0, columnLeft, roundHalfUp(centerX - 0.5 * exampleWidth)});
+    const int right = std::min(
+        {areaRect.Width() - 1, columnRight, roundHalfUp(centerX + 0.5 * exampleWidth)});
     Lane lane(CRect(left, 0, right, height), CRect(), areaRect, profileData.GetCenterLine(),
               profile, background);
     lane.m_pDocument = m_pDocument;
@@ -502,7 +514,13 @@ void Analysis1D::AddLaneViaTool(const CPoint &point, int index)
     CPoint p = point;
     if (m_pDocument)
         m_pDocument->Logical2Analysis(p);
-    Lane lane = DetectBandsAndGetItsLane(p.x, m_PeakHeightThreshold);
+    // Between its neighbours (index is where the point's gap lies; -1 appends).
+    const int count = m_Lanes.GetSize();
+    const int at = index < 0 || index > count ? count : index;
+    const int columnLeft = at > 0 ? m_Lanes[at - 1].m_position.right : 0;
+    const int columnRight
+        = at < count ? m_Lanes[at].m_position.left : std::numeric_limits<int>::max();
+    Lane lane = DetectBandsAndGetItsLane(p.x, m_PeakHeightThreshold, columnLeft, columnRight);
     AddLaneToArray(&lane, index);
     setModified();
     UpdateReportAndGraph();
@@ -597,8 +615,15 @@ void Analysis1D::GetUserDrawBands(CArray<Band> *pOut)
     const int dyeFrontY = getDyeFrontCenterY();
     const float window = 1.5f * float(GetLaneWidth());
     const int backgroundWindow = int(std::floor(window + 0.5f));
+    const CRect imageRect(0, 0, image->getWidth(), image->getHeight());
     for (const UserDrawnBand *drawn : m_pDocument->GetAllUserDrawBands()) {
         Band band(*drawn);
+        // A band drawn on an earlier analysis area may lie off the present
+        // one: there is nothing of it to measure.
+        CRect r = band.m_position;
+        r.NormalizeRect();
+        if (!imageRect.PtInRect(r.TopLeft()) || !imageRect.PtInRect(r.BottomRight()))
+            continue;
         LaneProfileData profileData(image);
         profileData.SetCenterLine(band.getData()->m_centerOfGravity.x);
         CIntDataArray profile;

@@ -23,6 +23,7 @@
 #include <QString>
 
 #include <functional>
+#include <limits>
 #include <memory>
 
 class Analysis1DDoc;
@@ -135,6 +136,11 @@ public:
     // before the first cut).
     const CRect &GetAnalysisImageRect() const { return m_analysisImageRect; }
     int GetAnalysisImageTone() const { return m_analysisImageTone; }
+    // The analysis image itself, to be put back later with the rectangle and
+    // tone it was cut for (undo keeps it beside the lanes measured on it).
+    std::shared_ptr<RasterImageGS16> ShareAnalysisImage() const { return m_pAnalysisImage; }
+    void RestoreAnalysisImage(std::shared_ptr<RasterImageGS16> image, const CRect &rect,
+                              int objectsLighter);
     // Background of the analysis image by a moving minimum whose half-window is
     // 0.75 x the size of rect, and the background-subtracted image, smoothed.
     virtual void CreateBGImage(CRect rect);
@@ -162,8 +168,12 @@ public:
     // threshold and the undo history as they were and returns false.
     bool DetectLanesAndBands(double threshold, const DetectionProgress &progress);
     // Builds the lane centred near column centerX with its profile, background,
-    // Gaussian decomposition and measured bands.
-    Lane DetectBandsAndGetItsLane(int centerX, double threshold);
+    // Gaussian decomposition and measured bands. A lane added between two
+    // others keeps to the gap [columnLeft, columnRight) between them: bands
+    // whose centre of gravity lies outside it belong to the neighbours and are
+    // left out, and the lane's rectangle stays inside it.
+    Lane DetectBandsAndGetItsLane(int centerX, double threshold, int columnLeft = 0,
+                                  int columnRight = std::numeric_limits<int>::max());
 
     // Lane array -----------------------------------------------------------------------
     // Inserts a copy of the lane at index (-1: appends) and returns the index used.
@@ -237,7 +247,9 @@ private:
     QPointer<ReportWnd1D> m_pReportWnd;
     QPointer<GraphWnd1D> m_pGraphWnd;
     int m_WizardRunning = 0;
-    std::unique_ptr<RasterImageGS16> m_pAnalysisImage;
+    // Its pixels never change once cut (it is only replaced): an undo step
+    // shares it with the lanes that were measured on it.
+    std::shared_ptr<RasterImageGS16> m_pAnalysisImage;
     Analysis1DDoc *m_pDocument = nullptr; // not owned
     QPointer<AnalysisWizardDlg> m_pWizardDlg;
     QPointer<DetectionDlg> m_pDetectionDlg;

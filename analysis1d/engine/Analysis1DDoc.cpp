@@ -153,28 +153,40 @@ CDrawObject *Analysis1DDoc::ObjectAt(const CPoint &point)
     return CDensoraDoc::ObjectAt(point);
 }
 
-void Analysis1DDoc::Logical2Analysis(CPoint &point) const
+// The analysis's coordinates start at the analysis area's corner. While the
+// area is being drawn again (its command removes the old one first) the lanes
+// keep the corner of the rectangle their image was cut from.
+CPoint Analysis1DDoc::AnalysisOrigin() const
 {
     if (const AnalysisArea *area = GetAnalysisArea())
-        point.Offset(-area->m_position.left, -area->m_position.top);
+        return area->m_position.TopLeft();
+    if (m_pAnalysis && m_pAnalysis->GetAnalysisRasterImage())
+        return m_pAnalysis->GetAnalysisImageRect().TopLeft();
+    return CPoint(0, 0);
+}
+
+void Analysis1DDoc::Logical2Analysis(CPoint &point) const
+{
+    const CPoint origin = AnalysisOrigin();
+    point.Offset(-origin.x, -origin.y);
 }
 
 void Analysis1DDoc::Logical2Analysis(CRect &rect) const
 {
-    if (const AnalysisArea *area = GetAnalysisArea())
-        rect.OffsetRect(-area->m_position.left, -area->m_position.top);
+    const CPoint origin = AnalysisOrigin();
+    rect.OffsetRect(-origin.x, -origin.y);
 }
 
 void Analysis1DDoc::Analysis2Logical(CPoint &point) const
 {
-    if (const AnalysisArea *area = GetAnalysisArea())
-        point.Offset(area->m_position.left, area->m_position.top);
+    const CPoint origin = AnalysisOrigin();
+    point.Offset(origin.x, origin.y);
 }
 
 void Analysis1DDoc::Analysis2Logical(CRect &rect) const
 {
-    if (const AnalysisArea *area = GetAnalysisArea())
-        rect.OffsetRect(area->m_position.left, area->m_position.top);
+    const CPoint origin = AnalysisOrigin();
+    rect.OffsetRect(origin.x, origin.y);
 }
 
 int Analysis1DDoc::GetDyeFrontDistance() const

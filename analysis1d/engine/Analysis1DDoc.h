@@ -138,7 +138,9 @@ public:
     static QString DialogFilter(const QString &storedFilter, QChar separator);
 
     // Gel pixels to analysis coordinates: subtracts the analysis area's top-left
-    // corner (unchanged when there is no analysis area). Analysis2Logical adds it.
+    // corner (AnalysisOrigin; while no area is drawn, the corner of the rectangle
+    // the analysis image was cut from, else none). Analysis2Logical adds it.
+    CPoint AnalysisOrigin() const;
     void Logical2Analysis(CPoint &point) const;
     void Logical2Analysis(CRect &rect) const;
     void Analysis2Logical(CPoint &point) const;

@@ -7,7 +7,6 @@
 
 #include "analysis1d/calibration/CalibrationManager.h"
 #include "analysis1d/engine/Analysis1D.h"
-#include "analysis1d/engine/AnalysisArea.h"
 #include "analysis1d/engine/Lane.h"
 #include "imaging/RasterImageGS16.h"
 #include "platform/CArchive.h"
@@ -23,6 +22,13 @@ struct AnalysisUndoState : CUndoRedoManager::DocumentState
     CArray<Lane> lanes;
     int whiteOnBlack = 1;
     double threshold = Analysis1D::kDefaultPeakHeightThreshold;
+    // The analysis image the lanes were measured on (shared, not copied) and
+    // what it was cut for. The picture or the area may have changed since,
+    // or the area be gone while a new one is drawn: a new cut would no
+    // longer fit the lanes.
+    std::shared_ptr<RasterImageGS16> image;
+    CRect imageRect;
+    int imageTone = 1;
     // The calibration manager in its stored form.
     QByteArray calibration;
 };
@@ -39,6 +45,9 @@ std::unique_ptr<CUndoRedoManager::DocumentState> Analysis1DDoc::CaptureUndoState
     state->lanes.Copy(*const_cast<Analysis1D *>(analysis)->GetLanes());
     state->whiteOnBlack = analysis->GetWhiteOnBlack();
     state->threshold = analysis->GetPeakHeightThreshold();
+    state->image = analysis->ShareAnalysisImage();
+    state->imageRect = analysis->GetAnalysisImageRect();
+    state->imageTone = analysis->GetAnalysisImageTone();
     if (const CalibrationManager *manager = analysis->GetCalibrationManager()) {
         QBuffer buffer(&state->calibration);
         buffer.open(QIODevice::WriteOnly);
@@ -84,13 +93,7 @@ void Analysis1DDoc::RestoreUndoState(const CUndoRedoManager::DocumentState *pSta
         ar.m_pDocument = this;
         analysis->SetCalibrationManager(ar.ReadOwnedObject<CalibrationManager>());
     }
-    // The analysis image follows the area (and tone) the restored shapes give.
-    if (const AnalysisArea *area = GetAnalysisArea()) {
-        if (!analysis->GetAnalysisRasterImage()
-            || analysis->GetAnalysisImageRect() != area->m_position
-            || analysis->GetAnalysisImageTone() != analysis->GetWhiteOnBlack())
-            analysis->CreateAnalysisImage(area->m_position, analysis->GetWhiteOnBlack());
-    }
+    analysis->RestoreAnalysisImage(state->image, state->imageRect, state->imageTone);
     // The report and the graph show the restored lanes.
     analysis->UpdateReportAndGraph();
 }

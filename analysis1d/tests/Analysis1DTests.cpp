@@ -597,6 +597,44 @@ TEST_F(Analysis1DTest, DetectionReplacesTheLanesAndKeepsTheThresholdForHandAdded
     EXPECT_NEAR(m_analysis->GetLane(1).GetCenterLine()->GetAt(0), 95, 3);
 }
 
+// With an example band wider than the gap between two lanes, the search
+// across a lane added in that gap reaches the neighbours' bands: they stay
+// theirs, and the new lane stays inside the gap.
+TEST_F(Analysis1DTest, AHandAddedLaneKeepsToTheGapBetweenItsNeighbours)
+{
+    addImage(200, 120, 8, threeLaneGel);
+    addArea(CRect(0, 0, 200, 120));
+    m_doc->Add(new ExampleBand(CRect(80, 35, 110, 45), CRect(0, 0, 200, 120)));
+    m_analysis->CreateAnalysisImage(CRect(0, 0, 200, 120), 1);
+    m_analysis->DetectLanesAndBands(0.05);
+    ASSERT_EQ(m_analysis->GetNumberOfLanes(), 3);
+    m_analysis->DeleteLaneViaTool(2);
+    m_doc->RemoveExampleBand();
+    m_doc->Add(new ExampleBand(CRect(40, 35, 160, 45), CRect(0, 0, 200, 120)));
+
+    const int gapLeft = m_analysis->GetLane(0).m_position.right;
+    const int gapRight = m_analysis->GetLane(1).m_position.left;
+    const CPoint inGap((gapLeft + gapRight) / 2, 60);
+    const int index = m_analysis->GetLaneIndexForAddition(inGap);
+    ASSERT_EQ(index, 1);
+    m_analysis->AddLaneViaTool(inGap, index);
+    m_analysis->setLaneBoundries();
+    ASSERT_EQ(m_analysis->GetNumberOfLanes(), 3);
+    const Lane &added = m_analysis->GetLane(1);
+    EXPECT_GE(added.m_position.left, gapLeft);
+    EXPECT_LE(added.m_position.right, gapRight);
+    for (int l = 0; l < 3; ++l) {
+        const Lane &lane = m_analysis->GetLane(l);
+        for (const Band &band : *lane.GetBands()) {
+            SCOPED_TRACE(l);
+            EXPECT_TRUE(lane.GetBoundRect().PtInRect(band.getData()->m_centerOfGravity));
+        }
+    }
+    // Appended after the last lane, the lane keeps to the right of it.
+    m_analysis->AddLaneViaTool(CPoint(180, 60), -1);
+    EXPECT_GE(m_analysis->GetLane(3).m_position.left, m_analysis->GetLane(2).m_position.right);
+}
+
 TEST_F(Analysis1DTest, WithoutAnExampleBandDetectionFindsNothing)
 {
     addImage(200, 120, 8, threeLaneGel);

@@ -230,6 +230,8 @@ TEST_F(AnalysisViewTest, NewAnalysisAreaReplacesTheOldShapesAndUndoesAsItWas)
     const auto before = measurements();
     ASSERT_FALSE(before.empty());
     const CRect oldExample = m_doc.GetExampleBand()->m_position;
+    const CPoint firstBand = middleOf(0, 0);
+    m_doc.Add(new UserDrawnBand(CRect(600, 100, 650, 120), kSampleArea));
 
     m_registry.run(Analysis1DCmd::AnalysisArea);
     EXPECT_EQ(m_doc.GetAnalysisArea(), nullptr);
@@ -244,7 +246,26 @@ TEST_F(AnalysisViewTest, NewAnalysisAreaReplacesTheOldShapesAndUndoesAsItWas)
     EXPECT_EQ(m_doc.GetAnalysis()->GetNumberOfLanes(), 0);
     EXPECT_EQ(m_doc.GetAnalysis()->GetAnalysisRasterImage()->getWidth(), smaller.Width());
 
+    // A drawn band the new area left outside is not measured.
+    CArray<Band> drawnBands;
+    m_doc.GetAnalysis()->GetUserDrawBands(&drawnBands);
+    EXPECT_EQ(drawnBands.GetSize(), 0);
+
     m_view->OnEditUndo(); // the new area
+    // Back between removal and new area: no area, and the lanes with the
+    // image they were measured on, where they were on the gel (migration is
+    // measured without the removed dye front).
+    EXPECT_EQ(m_doc.GetAnalysisArea(), nullptr);
+    ASSERT_EQ(m_doc.GetAnalysis()->GetAnalysisRasterImage()->getWidth(), kSampleArea.Width());
+    const auto withoutMigration = [](std::vector<std::vector<Measured>> all) {
+        for (auto &lane : all)
+            for (Measured &band : lane)
+                band.migration = 0.0;
+        return all;
+    };
+    EXPECT_EQ(withoutMigration(measurements()), withoutMigration(before));
+    EXPECT_EQ(middleOf(0, 0), firstBand);
+
     m_view->OnEditUndo(); // the removal
     ASSERT_NE(m_doc.GetAnalysisArea(), nullptr);
     EXPECT_EQ(m_doc.GetAnalysisArea()->m_position, kSampleArea);

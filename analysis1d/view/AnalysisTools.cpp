@@ -435,12 +435,14 @@ void AnalysisDrawTool::OnLButtonDown(CDrawDocument *pDoc, CDrawView *pView, unsi
         return;
     const CPoint start = clampInto(point, limit);
     v->DeselectAllObjects();
+    // The colours and whether the drawing is an undo step follow the
+    // analysis as it is now.
+    SetDrawingColors(d);
     if (m_bUndoable) {
         pDoc->SaveActionStart(m_strDownCaption);
         pDoc->SaveActionGroup(m_strDownCaption);
     }
     m_pDoc = pDoc;
-    SetDrawingColors(d);
     m_pNewObject = CreateDrawObject(CRect(start, start));
     if (auto *bound = dynamic_cast<CDrawRectangleBound *>(m_pNewObject))
         bound->SetBoundRect(limit);

@@ -400,17 +400,10 @@ protected:
         return doc->GetAnalysis()->GetNumberOfLanes() > 0;
     }
 
-    static constexpr int kLaneDrawTool = 20;
-
     std::vector<int> Tools() const
     {
         std::vector<int> tools;
         for (int type = 0; type <= kHighestToolType; ++type) {
-            // Left out until it is mended: a lane drawn with the lane-drawing
-            // tool can end up holding bands whose centres lie outside its
-            // column (seed 20261209, step 44).
-            if (type == kLaneDrawTool)
-                continue;
             if (frame()->GetView()->FindTool(type))
                 tools.push_back(type);
         }
@@ -504,12 +497,13 @@ protected:
             return broken;
         if (const QString broken = CheckBandsInLanes(); !broken.isEmpty())
             return broken;
-        if (doc->CanUndo()) {
-            const QByteArray before = objectBytes(*doc);
-            frame()->GetView()->OnEditUndo();
-            if (!doc->CanRedo())
+        // Through the commands, as a user would: while the set-up wizard runs
+        // there is no undo.
+        CommandRegistry &registry = frame()->GetRegistry();
+        const QByteArray before = doc->CanUndo() ? objectBytes(*doc) : QByteArray();
+        if (doc->CanUndo() && registry.run(DensoraCmd::EditUndo)) {
+            if (!registry.run(DensoraCmd::EditRedo))
                 return QStringLiteral("undo left nothing to redo");
-            frame()->GetView()->OnEditRedo();
             if (const QByteArray after = objectBytes(*doc); after != before) {
                 if (const QByteArray dump = qgetenv("DENSORA_MONKEY_DUMP"); !dump.isEmpty()) {
                     QFile b(QString::fromLocal8Bit(dump) + ".before");
