@@ -67,9 +67,13 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt
 
+# Optimised lightly with line tables only: the checks find the same faults and
+# the build takes far less time than the everyday one's -O2 -g.
+ASAN_FLAGS = -O1 -g1 -DNDEBUG
 test-asan: deps
 	@if [ ! -f $(ASAN_DIR)/build.ninja ]; then \
-		cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDENSORA_SANITIZE=ON; \
+		cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDENSORA_SANITIZE=ON \
+			-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)" -DCMAKE_C_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)"; \
 	fi
 	cmake --build $(ASAN_DIR) -j$(JOBS)
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)

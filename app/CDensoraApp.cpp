@@ -5,6 +5,7 @@
 #include "app/DensoraAppCommandIds.h"
 
 #include "analysis1d/engine/Analysis1DDoc.h"
+#include "analysis1d/ui/Analysis1DWindows.h"
 #include "appbase/ui/GuiPrompts.h"
 #include "util/CExportTable.h"
 
@@ -118,6 +119,8 @@ CDensoraApp::CDensoraApp(int &argc, char **argv) : QApplication(argc, argv)
     setDesktopFileName(QStringLiteral(DENSORA_DESKTOP_ID));
     setWindowIcon(QIcon(QStringLiteral(":/icons/densora.svg")));
     chooseIconTheme();
+    // The analyses open their wizard, dialogs and result windows here.
+    Analysis1DWindows::Install();
 }
 
 CDensoraApp::~CDensoraApp()

@@ -2,10 +2,12 @@
 # (tests/ excluded) belongs to it, so adding a class needs no CMake edit.
 #
 # Widget code lives only in a `ui/` folder of the library (and folders below
-# it, e.g. ui/dialogs/). When one exists the library is built from two object
-# libraries: the headless half sees Qt Core and Gui only, so a QtWidgets
-# include outside ui/ fails to compile; the ui half adds Widgets and
-# PrintSupport. UI names extra libraries only the ui half may use.
+# it, e.g. ui/dialogs/). When one exists it becomes a shared library of its
+# own, <name>Ui, beside the headless <name>: the headless half sees Qt Core and
+# Gui only, so a QtWidgets include outside ui/ fails to compile, and programs
+# without windows (the batch tool) never load the widget libraries. The ui
+# half adds Widgets and PrintSupport and the ui halves of the libraries it
+# builds on; UI names extra libraries only the ui half may use.
 function(densora_library name)
     cmake_parse_arguments(ARG "" "" "DIRS;PUBLIC;PRIVATE;UI" ${ARGN})
     if(NOT ARG_DIRS)
@@ -19,29 +21,28 @@ function(densora_library name)
     file(GLOB_RECURSE ui_sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.h)
     # A folder whose classes are still being written has no target yet.
-    if(NOT sources MATCHES "\\.cpp" AND NOT ui_sources MATCHES "\\.cpp")
+    if(NOT sources MATCHES "\\.cpp")
         return()
     endif()
+    add_library(${name} SHARED ${sources})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
     if(NOT ui_sources MATCHES "\\.cpp")
-        add_library(${name} SHARED ${sources} ${ui_sources})
-        set_target_properties(${name} PROPERTIES AUTOMOC ON)
-        target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-        target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
         return()
     endif()
 
-    set(ui_libs Qt6::Widgets Qt6::PrintSupport ${ARG_UI})
-    add_library(${name}Core OBJECT ${sources})
-    add_library(${name}Ui OBJECT ${ui_sources})
-    foreach(part ${name}Core ${name}Ui)
-        set_target_properties(${part} PROPERTIES AUTOMOC ON POSITION_INDEPENDENT_CODE ON)
-        target_include_directories(${part} PUBLIC ${CMAKE_SOURCE_DIR})
-        target_link_libraries(${part} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+    add_library(${name}Ui SHARED ${ui_sources})
+    set_target_properties(${name}Ui PROPERTIES AUTOMOC ON)
+    target_include_directories(${name}Ui PUBLIC ${CMAKE_SOURCE_DIR})
+    set(ui_deps)
+    foreach(dep ${ARG_PUBLIC})
+        if(TARGET ${dep}Ui)
+            list(APPEND ui_deps ${dep}Ui)
+        endif()
     endforeach()
-    target_link_libraries(${name}Ui PUBLIC ${ui_libs})
-    add_library(${name} SHARED $<TARGET_OBJECTS:${name}Core> $<TARGET_OBJECTS:${name}Ui>)
-    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} ${ui_libs} PRIVATE ${ARG_PRIVATE})
+    target_link_libraries(${name}Ui PUBLIC ${name} ${ui_deps} Qt6::Widgets Qt6::PrintSupport
+        ${ARG_UI} PRIVATE ${ARG_PRIVATE})
 endfunction()
 
 # One GoogleTest program per library, made of every .cpp in tests/.
@@ -57,7 +58,14 @@ function(densora_tests name)
     add_executable(${name} ${sources})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test GTest::gtest GTest::gmock)
+    # A library's tests cover its windows too.
+    set(ui_libs)
+    foreach(lib ${ARG_LIBS})
+        if(TARGET ${lib}Ui)
+            list(APPEND ui_libs ${lib}Ui)
+        endif()
+    endforeach()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ui_libs} Qt6::Test GTest::gtest GTest::gmock)
     if(NOT ARG_LIBS MATCHES "gtest_main")
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()

@@ -108,7 +108,7 @@ public:
     double GetPeakHeightThreshold() const { return m_PeakHeightThreshold; }
     void SetPeakHeightThreshold(double threshold) { m_PeakHeightThreshold = threshold; }
 
-    // Set-up wizard and detection dialog (Analysis1DUi.cpp) -----------------------
+    // Set-up wizard and detection dialog (AnalysisWindows; headless they do nothing)
     // Opens the set-up wizard on the view (replacing one still open).
     void StartSetupWizard(Analysis1DView *pView, int nMode);
     // Removes all lanes, repaints the document's views and opens the detection
@@ -192,7 +192,7 @@ public:
     void AddBandViaTool(const CPoint &point, int lane, int bandIndex);
     void DeleteLaneViaTool(int lane);
     void DeleteBandViaTool(int lane, int band);
-    // Shows the selection in the report and the graph (Analysis1DUi.cpp).
+    // Shows the selection in the report and the graph (AnalysisWindows).
     void OnLaneAndBandSelected(int lane, int band);
 
     // Measures every band of every lane, then both calibrations; marks the
@@ -207,7 +207,7 @@ public:
     // measurements stand as they were saved).
     void CountSaturatedPixels();
 
-    // Result windows (Analysis1DUi.cpp) ---------------------------------------------------
+    // Result windows (made in analysis1d/ui; refreshed through AnalysisWindows) ---------
     void CreateReportWnd(QTabWidget *pTabs);
     void CreateGraphWnd(QTabWidget *pTabs);
     void DestroyReportAndGraph();
@@ -231,10 +231,13 @@ public:
     static void AddMenu(QTabWidget *pRibbon);
 
 private:
+    // The windows look after the dialogs and windows the analysis holds.
+    friend class Analysis1DWindows;
+
     void setModified();
-    // Closes and deletes the wizard and the detection dialog (Analysis1DUi.cpp).
+    // Closes and deletes the wizard and the detection dialog (AnalysisWindows).
     void destroyDialogs();
-    // Enables the wizard's "next" button (Analysis1DUi.cpp).
+    // Enables the wizard's "next" button (AnalysisWindows).
     void enableWizardNext();
     // Rebuilds the images after a load from the document's shapes.
     void rebuildAfterLoad(bool withBackground);

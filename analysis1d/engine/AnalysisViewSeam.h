@@ -47,8 +47,8 @@ public:
     static void Detach(const Analysis1DView *view);
 };
 
-// Dialogs the view opens for its calibration and property commands; defined
-// with the dialogs (analysis1d/ui/dialogs/AnalysisDialogSeams.cpp).
+// Dialogs the view opens for its calibration and property commands: the
+// installed AnalysisWindows open them; headless nothing opens (false).
 class AnalysisDialogSeams
 {
 public:

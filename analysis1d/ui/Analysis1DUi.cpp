@@ -1,6 +1,9 @@
-// The members of Analysis1D that open or talk to windows: the set-up wizard,
-// the detection dialog, the report and graph windows and the ribbon category.
-// They live here so the engine builds and runs headless.
+// The analysis's windows (Analysis1DWindows: the set-up wizard, the detection
+// dialog, the report and graph) and the members of Analysis1D that make
+// windows (result windows, ribbon category). They live here so the engine
+// builds and runs headless.
+
+#include "analysis1d/ui/Analysis1DWindows.h"
 
 #include "analysis1d/engine/Analysis1D.h"
 
@@ -20,33 +23,39 @@
 // ---------------------------------------------------------------------------
 // Set-up wizard and detection dialog
 
-void Analysis1D::StartSetupWizard(Analysis1DView *pView, int nMode)
+void Analysis1DWindows::Install()
 {
-    if (m_pWizardDlg)
-        m_pWizardDlg->AnalysisGone();
-    AnalysisViewSeam *seam = AnalysisViewSeam::For(pView);
-    QWidget *parent = seam ? qobject_cast<QWidget *>(seam->DialogParent()) : nullptr;
-    // Owned by the view's window; without one, destroyDialogs deletes it.
-    m_pWizardDlg = new AnalysisWizardDlg(parent, pView, nMode, this);
-    m_WizardRunning = 1;
-    m_pWizardDlg->show();
+    static Analysis1DWindows windows;
+    AnalysisWindows::Install(&windows);
 }
 
-void Analysis1D::StartDetectionWizard(Analysis1DView *pView)
+void Analysis1DWindows::StartSetupWizard(Analysis1D &analysis, Analysis1DView *pView, int nMode)
 {
-    // Everything found before goes at once, before the user detects again.
-    ClearDetectionData();
-    if (m_pDocument) {
-        for (CDrawView *view : m_pDocument->GetViews())
-            view->InvalidateView();
-    }
-    if (m_pDetectionDlg)
-        m_pDetectionDlg->AnalysisGone();
+    if (analysis.m_pWizardDlg)
+        analysis.m_pWizardDlg->AnalysisGone();
     AnalysisViewSeam *seam = AnalysisViewSeam::For(pView);
     QWidget *parent = seam ? qobject_cast<QWidget *>(seam->DialogParent()) : nullptr;
-    m_pDetectionDlg = new DetectionDlg(parent, pView, this);
-    m_WizardRunning = 1;
-    m_pDetectionDlg->show();
+    // Owned by the view's window; without one, DestroyDialogs deletes it.
+    analysis.m_pWizardDlg = new AnalysisWizardDlg(parent, pView, nMode, &analysis);
+    analysis.m_WizardRunning = 1;
+    analysis.m_pWizardDlg->show();
+}
+
+void Analysis1DWindows::StartDetectionWizard(Analysis1D &analysis, Analysis1DView *pView)
+{
+    // Everything found before goes at once, before the user detects again.
+    analysis.ClearDetectionData();
+    if (Analysis1DDoc *doc = analysis.GetAnalysisDocument()) {
+        for (CDrawView *view : doc->GetViews())
+            view->InvalidateView();
+    }
+    if (analysis.m_pDetectionDlg)
+        analysis.m_pDetectionDlg->AnalysisGone();
+    AnalysisViewSeam *seam = AnalysisViewSeam::For(pView);
+    QWidget *parent = seam ? qobject_cast<QWidget *>(seam->DialogParent()) : nullptr;
+    analysis.m_pDetectionDlg = new DetectionDlg(parent, pView, &analysis);
+    analysis.m_WizardRunning = 1;
+    analysis.m_pDetectionDlg->show();
 }
 
 void Analysis1D::WhiteOnBlackSet()
@@ -56,23 +65,23 @@ void Analysis1D::WhiteOnBlackSet()
     WhiteOnBlackSet(m_pWizardDlg->GetToneChoice());
 }
 
-void Analysis1D::enableWizardNext()
+void Analysis1DWindows::EnableWizardNext(Analysis1D &analysis)
 {
-    if (m_pWizardDlg.isNull())
+    if (analysis.m_pWizardDlg.isNull())
         return;
-    m_pWizardDlg->EnableNext(true);
+    analysis.m_pWizardDlg->EnableNext(true);
 }
 
 // The dialogs may be in the middle of their own handler (a cancelled wizard
 // removes the analysis), so they are let go and deleted later, not at once.
-void Analysis1D::destroyDialogs()
+void Analysis1DWindows::DestroyDialogs(Analysis1D &analysis)
 {
-    if (m_pWizardDlg)
-        m_pWizardDlg->AnalysisGone();
-    if (m_pDetectionDlg)
-        m_pDetectionDlg->AnalysisGone();
-    m_pWizardDlg.clear();
-    m_pDetectionDlg.clear();
+    if (analysis.m_pWizardDlg)
+        analysis.m_pWizardDlg->AnalysisGone();
+    if (analysis.m_pDetectionDlg)
+        analysis.m_pDetectionDlg->AnalysisGone();
+    analysis.m_pWizardDlg.clear();
+    analysis.m_pDetectionDlg.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -129,41 +138,40 @@ void Analysis1D::CreateGraphWnd(QTabWidget *pTabs)
     graph->SetUp();
 }
 
-void Analysis1D::DestroyReportAndGraph()
+void Analysis1DWindows::DestroyReportAndGraph(Analysis1D &analysis)
 {
     // A window its tab control has deleted already is null here; deleting a
     // page also removes its tab.
-    if (!m_pReportWnd.isNull())
-        delete m_pReportWnd.data();
-    if (!m_pGraphWnd.isNull())
-        delete m_pGraphWnd.data();
-    m_pReportWnd.clear();
-    m_pGraphWnd.clear();
+    if (!analysis.m_pReportWnd.isNull())
+        delete analysis.m_pReportWnd.data();
+    if (!analysis.m_pGraphWnd.isNull())
+        delete analysis.m_pGraphWnd.data();
+    analysis.m_pReportWnd.clear();
+    analysis.m_pGraphWnd.clear();
 }
 
-void Analysis1D::UpdateReportAndGraph()
+void Analysis1DWindows::RefreshReportAndGraph(Analysis1D &analysis)
 {
-    CalculateAnalysisData();
-    if (!m_pReportWnd.isNull())
-        m_pReportWnd->RebuildTable();
-    if (!m_pGraphWnd.isNull()) {
+    if (!analysis.m_pReportWnd.isNull())
+        analysis.m_pReportWnd->RebuildTable();
+    if (!analysis.m_pGraphWnd.isNull()) {
         // The analysis image may have changed with the lanes.
-        m_pGraphWnd->SetUp();
-        m_pGraphWnd->update();
+        analysis.m_pGraphWnd->SetUp();
+        analysis.m_pGraphWnd->update();
     }
 }
 
-void Analysis1D::OnLaneAndBandSelected(int lane, int band)
+void Analysis1DWindows::ShowLaneAndBand(Analysis1D &analysis, int lane, int band)
 {
     // A click beside every lane keeps what the windows show rather than
     // emptying them.
-    if (lane < 0 || lane >= GetNumberOfLanes())
+    if (lane < 0 || lane >= analysis.GetNumberOfLanes())
         return;
-    if (!m_pReportWnd.isNull())
-        m_pReportWnd->ShowLaneAndBand(lane, band);
-    if (!m_pGraphWnd.isNull()) {
-        m_pGraphWnd->SetSingleLane(lane);
-        m_pGraphWnd->update();
+    if (!analysis.m_pReportWnd.isNull())
+        analysis.m_pReportWnd->ShowLaneAndBand(lane, band);
+    if (!analysis.m_pGraphWnd.isNull()) {
+        analysis.m_pGraphWnd->SetSingleLane(lane);
+        analysis.m_pGraphWnd->update();
     }
 }
 

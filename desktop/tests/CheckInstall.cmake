@@ -166,6 +166,11 @@ foreach(program Densora densora-cli)
     if(NOT (own GREATER -1))
         fail("${program} does not load the installed libPlatform.so:\n${out}")
     endif()
+    # The batch tool has no windows: it loads neither the widget libraries
+    # nor the window halves of ours.
+    if(program STREQUAL "densora-cli" AND "${out}" MATCHES "(libQt6Widgets|libQt6Charts|Ui\\.so)")
+        fail("densora-cli loads window libraries (${CMAKE_MATCH_1}):\n${out}")
+    endif()
 endforeach()
 
 run(status out err ${clean_env} ${root}/bin/densora-cli --version)

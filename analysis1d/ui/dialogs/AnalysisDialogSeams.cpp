@@ -1,6 +1,7 @@
-// The dialogs the analysis view opens, behind the headless seam it calls.
+// The dialogs the analysis view opens, behind the headless seam it calls
+// (AnalysisDialogSeams hands over to the installed windows).
 
-#include "analysis1d/engine/AnalysisViewSeam.h"
+#include "analysis1d/ui/Analysis1DWindows.h"
 
 #include "analysis1d/ui/dialogs/CalibrationPS.h"
 #include "analysis1d/ui/dialogs/CalibrationValueDlg.h"
@@ -17,20 +18,20 @@ QWidget *widget(QObject *parent)
 }
 } // namespace
 
-bool AnalysisDialogSeams::EditKnownValues(QObject *parent, BandData &data)
+bool Analysis1DWindows::EditKnownValues(QObject *parent, BandData &data)
 {
     CalibrationValueDlg dialog(widget(parent), &data);
     return dialog.exec() == QDialog::Accepted;
 }
 
-void AnalysisDialogSeams::ShowCalibrationValues(QObject *parent, Analysis1D &analysis,
+void Analysis1DWindows::ShowCalibrationValues(QObject *parent, Analysis1D &analysis,
                                                 Analysis1DView *view)
 {
     CalibrationPS sheet(widget(parent), &analysis, view);
     sheet.exec();
 }
 
-bool AnalysisDialogSeams::ChooseLadder(QObject *parent, CDoubleDataArray &values)
+bool Analysis1DWindows::ChooseLadder(QObject *parent, CDoubleDataArray &values)
 {
     MWLadderDialog dialog(widget(parent));
     if (dialog.exec() != QDialog::Accepted || dialog.GetSelectedLadder() < 0)
@@ -39,7 +40,7 @@ bool AnalysisDialogSeams::ChooseLadder(QObject *parent, CDoubleDataArray &values
     return true;
 }
 
-void AnalysisDialogSeams::ShowList(QObject *parent, const QString &title, const QStringList &lines)
+void Analysis1DWindows::ShowList(QObject *parent, const QString &title, const QStringList &lines)
 {
     TVRListDialog::Show(widget(parent), title, lines);
 }
