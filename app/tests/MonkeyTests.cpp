@@ -8,6 +8,8 @@
 //   DENSORA_MONKEY_ACTIONS  how many actions (default kDefaultActions)
 //   DENSORA_MONKEY_CHECK    check after every so many actions (default
 //                           kCheckEvery; 1 finds the action that broke one)
+//   DENSORA_MONKEY_LOG      a file that gets every action, one a line, with
+//                           the view's scroll position, size and zoom
 //
 // After every kCheckEvery actions the document must hold together: the
 // picture is its first object, every band lies in a lane of the analysis, and
@@ -43,6 +45,7 @@
 #include <QInputDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPainter>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -71,6 +74,7 @@ namespace {
 constexpr uint64_t kDefaultSeed = 20261209;
 constexpr int kDefaultActions = 1000;
 constexpr int kCheckEvery = 100;
+constexpr int kSettleRounds = 4;
 // Tool types are small numbers shared by the overlay, picture and analysis tools.
 constexpr int kHighestToolType = 63;
 
@@ -243,6 +247,10 @@ public:
 private:
     void answer()
     {
+        // An answer on its way is waited for: answering again before it lands
+        // would draw from the random numbers as often as the clock allows.
+        if (m_answering)
+            return;
         if (QWidget *popup = QApplication::activePopupWidget()) {
             answerPopup(popup);
             return;
@@ -268,7 +276,7 @@ private:
             const QList<QAbstractButton *> buttons = box->buttons();
             if (!buttons.isEmpty() && m_attempts < 5) {
                 QAbstractButton *button = buttons[m_random.below(int(buttons.size()))];
-                QTimer::singleShot(0, button, [button] { button->click(); });
+                later(button, [button] { button->click(); });
                 return;
             }
         }
@@ -306,10 +314,22 @@ private:
         // slot: an entry that opens a dialog runs its loop inside the key
         // press, and this timer must stay free to answer that dialog.
         menu->setActiveAction(choices[m_random.below(int(choices.size()))]);
-        QTimer::singleShot(0, menu, [menu] { QTest::keyClick(menu, Qt::Key_Return); });
+        later(menu, [menu] { QTest::keyClick(menu, Qt::Key_Return); });
+    }
+
+    // Runs the answer from the event loop of whatever is being answered.
+    template <typename Answer> void later(QObject *target, Answer answer)
+    {
+        m_answering = true;
+        QTimer::singleShot(0, this, [this, target = QPointer<QObject>(target), answer] {
+            m_answering = false;
+            if (target)
+                answer();
+        });
     }
 
     Random &m_random;
+    bool m_answering = false;
     QTimer m_timer;
     QWidget *m_current = nullptr;
     int m_attempts = 0;
@@ -557,7 +577,10 @@ TEST_F(MonkeyTest, RandomUserActionsKeepTheDocumentWhole)
         random, QStringList {m_gel, analysisFile, templateFile}, m_dir.path());
     MonkeyPrompts *monkeyPrompts = prompts.get();
     PromptsRestorer restorer {Prompts::install(std::move(prompts))};
-    DialogAnswerer answerer(random);
+    // The answers draw from a stream of their own, so the actions stay the
+    // same however often a dialog is looked at before it goes.
+    Random answers(m_seed ^ 0xA5A5A5A5A5A5A5A5ull);
+    DialogAnswerer answerer(answers);
 
     // Printing draws the page into a picture instead of opening the print dialogs.
     int printed = 0;
@@ -577,9 +600,26 @@ TEST_F(MonkeyTest, RandomUserActionsKeepTheDocumentWhole)
            Qt::Key_A,      Qt::Key_Plus,   Qt::Key_Minus, Qt::Key_Tab};
     int commands = 0, mouse = 0, keyPresses = 0, undoRedo = 0, reopened = 0;
 
+    QFile log(QString::fromLocal8Bit(qgetenv("DENSORA_MONKEY_LOG")));
+    if (!log.fileName().isEmpty()) {
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly | QIODevice::Truncate)) << "DENSORA_MONKEY_LOG";
+    }
     const auto note = [&](int step, const QString &what) {
         g_progress.step = step;
         const QByteArray text = QByteArray::number(step) + ": " + what.toUtf8();
+        if (log.isOpen()) {
+            // With the view the action met: where two runs part, this says why.
+            const CPoint scroll = frame()->GetView()->GetScrollPosition();
+            const QSize size = Viewport()->size();
+            log.write(QStringLiteral("%1 (view at %2,%3, %4x%5, zoom %6)\n")
+                          .arg(QString::fromUtf8(text))
+                          .arg(scroll.x)
+                          .arg(scroll.y)
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(double(frame()->GetView()->GetZoomFactor()))
+                          .toUtf8());
+        }
         std::snprintf(g_progress.actions[g_progress.next], sizeof g_progress.actions[0], "%s",
                       text.constData());
         g_progress.next = (g_progress.next + 1) % Progress::kKept;
@@ -664,7 +704,13 @@ TEST_F(MonkeyTest, RandomUserActionsKeepTheDocumentWhole)
                 frame()->GetRegistry().run(undo ? DensoraCmd::EditUndo : DensoraCmd::EditRedo);
                 ++undoRedo;
             }
-            QCoreApplication::processEvents();
+            // Until nothing is left to do: a change of look or of the panes lays
+            // the window out over several rounds, and the next action must
+            // meet the same window on every run.
+            for (int round = 0; round < kSettleRounds; ++round) {
+                QCoreApplication::sendPostedEvents();
+                QCoreApplication::processEvents();
+            }
 
             if (const QString broken = CheckPictureFirst(); !broken.isEmpty())
                 FAIL() << failure(step, broken);
