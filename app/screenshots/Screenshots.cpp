@@ -47,6 +47,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -155,12 +156,19 @@ bool shootWithDialog(QWidget *window, QWidget *dialog, const QDir &dir, const ch
 }
 
 // Puts a dialog at the right edge of the window, below the ribbon, where it
-// hides the least of the gel.
+// hides the least of the gel; a tall one moves up (and is made no taller than
+// the window) so that its buttons stay in the picture.
 void placeRight(QWidget *window, QWidget *dialog)
 {
     dialog->adjustSize();
     const QRect frame = window->geometry();
-    dialog->move(frame.right() - dialog->width() - 24, frame.top() + 190);
+    constexpr int kMargin = 8;
+    const int room = frame.height() - 2 * kMargin;
+    if (dialog->height() > room)
+        dialog->resize(dialog->width(), std::max(dialog->minimumHeight(), room));
+    const int lowest = frame.bottom() - dialog->height() - kMargin;
+    const int top = std::max(frame.top() + kMargin, std::min(frame.top() + 190, lowest));
+    dialog->move(frame.right() - dialog->width() - 24, top);
 }
 
 // The user's mouse on the gel: presses, drags and releases at gel pixels.
