@@ -265,9 +265,14 @@ private:
             return;
         }
         if (modal != m_current) {
+            // A dialog shown again (or a new one where an old one was) is a
+            // new question, whether or not this timer looked in between.
             m_current = modal;
             m_attempts = 0;
             ++m_dialogs;
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                connect(dialog, &QDialog::finished, this, &DialogAnswerer::forget,
+                        Qt::UniqueConnection);
         }
         // A dialog that refuses to be accepted (its input incomplete) is
         // cancelled, and one that refuses both is closed.
@@ -328,10 +333,12 @@ private:
         });
     }
 
+    void forget() { m_current = nullptr; }
+
     Random &m_random;
     bool m_answering = false;
     QTimer m_timer;
-    QWidget *m_current = nullptr;
+    QPointer<QWidget> m_current;
     int m_attempts = 0;
 };
 
