@@ -48,10 +48,12 @@ public:
     void ViewDestroyed() override { }
     void SetResourceCursor(int id) override { cursorId = id; }
     void SetStatusText(const QString &text) override { status = text; }
+    void SetToolTipText(const QString &text) override { toolTip = text; }
 
     Qt::CursorShape cursor = Qt::ArrowCursor;
     int cursorId = 0;
     QString status;
+    QString toolTip;
     int repaints = 0;
 };
 
@@ -615,4 +617,43 @@ TEST_F(AnalysisViewTest, PictureOfTheView)
     const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
     QDir().mkpath(dir);
     ASSERT_TRUE(picture.save(dir + QStringLiteral("/analysis-view.png")));
+}
+
+// A clipped band reads too low: the gel outlines it in magenta and the mouse
+// over it names it; other bands keep their plain outline and no tooltip.
+TEST_F(AnalysisViewTest, SaturatedBandsAreOutlinedAndNamedUnderTheMouse)
+{
+    detected();
+    m_doc.GetAnalysis()->GetLane(1).GetBand(0).getData()->m_saturatedPixels = 12;
+
+    QImage picture(800, 600, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    {
+        QPainter painter(&picture);
+        m_view->PaintVisible(&painter, picture.rect());
+    }
+    // Magenta pixels on a ring just outside the band's rectangle.
+    const auto magentaAround = [&](int lane, int band) {
+        CRect r = m_doc.GetAnalysis()->GetLane(lane).GetBand(band).GetLogicalPosition();
+        r.NormalizeRect();
+        int count = 0;
+        for (int y = r.top - 3; y <= r.bottom + 3; ++y) {
+            for (int x = r.left - 3; x <= r.right + 3; ++x) {
+                const bool inside = x > r.left && x < r.right && y > r.top && y < r.bottom;
+                if (!inside && picture.rect().contains(x, y)
+                    && picture.pixel(x, y) == Analysis1DView::kSaturatedColor.rgb())
+                    ++count;
+            }
+        }
+        return count;
+    };
+    EXPECT_GT(magentaAround(1, 0), 2 * 20);
+    EXPECT_EQ(magentaAround(2, 0), 0);
+    EXPECT_EQ(magentaAround(1, 1), 0);
+
+    m_view->OnMouseMove(0, middleOf(1, 0));
+    EXPECT_EQ(m_host.toolTip, QStringLiteral("Band 1 of lane 2 is saturated: 12 pixels at full "
+                                             "scale, its amount reads too low"));
+    m_view->OnMouseMove(0, middleOf(2, 0));
+    EXPECT_TRUE(m_host.toolTip.isEmpty());
 }

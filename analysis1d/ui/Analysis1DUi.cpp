@@ -25,8 +25,10 @@
 
 void Analysis1DWindows::Install()
 {
-    static Analysis1DWindows windows;
-    AnalysisWindows::Install(&windows);
+    // Never destroyed: an analysis that outlives the program's statics still
+    // finds its windows.
+    static Analysis1DWindows *const windows = new Analysis1DWindows;
+    AnalysisWindows::Install(windows);
 }
 
 void Analysis1DWindows::StartSetupWizard(Analysis1D &analysis, Analysis1DView *pView, int nMode)
