@@ -6,6 +6,7 @@
 #include "cli/BatchAnalysis.h"
 #include "cli/BatchPictures.h"
 #include "cli/CliOptions.h"
+#include "cli/tests/CliProgramRun.h"
 #include "platform/Prompts.h"
 #include "tools/gelsynth/GelSynth.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -60,13 +60,6 @@ const QStringList kShapes = {QStringLiteral("--area"),
                              QStringLiteral("30"),
                              QStringLiteral("--dye-front"),
                              QStringLiteral("230")};
-
-struct RunResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 QByteArray readFile(const QString &name)
 {
@@ -131,18 +124,7 @@ protected:
 
     static RunResult run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(DENSORA_CLI_PROGRAM), arguments);
-        RunResult result;
-        if (!process.waitForFinished(120000))
-            return result;
-        result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        return runCliProgram(arguments, path(QStringLiteral("config")), 120000);
     }
 
     static QTemporaryDir *s_dir;

@@ -2,13 +2,13 @@
 // written: the run fails with status 1 and a message naming the file, and
 // the previous file is left byte for byte as it was.
 
+#include "cli/tests/CliProgramRun.h"
 #include "testsupport/FaultyPlaces.h"
 #include "tools/gelsynth/GelDescription.h"
 #include "tools/gelsynth/GelSynth.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,12 +35,6 @@ band 70 6 6000000
 const QByteArray kPreviousReport = "the previous report\n";
 const QByteArray kPreviousDocument = "!\x0b\x02 the previous document";
 
-struct CliRun
-{
-    int status = -1;
-    QByteArray err;
-};
-
 class CliSaveFaults : public testing::Test
 {
 protected:
@@ -59,26 +53,16 @@ protected:
         s_dir = nullptr;
     }
 
-    static CliRun analyze(const QStringList &outputs)
+    static RunResult analyze(const QStringList &outputs)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), s_dir->filePath(QStringLiteral("config")));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(DENSORA_CLI_PROGRAM),
-                      QStringList {QStringLiteral("analyze"),
-                                   s_dir->filePath(QStringLiteral("gel.tif")),
-                                   QStringLiteral("--area"), QStringLiteral("10,10,150,110"),
-                                   QStringLiteral("--lane-width"), QStringLiteral("40"),
-                                   QStringLiteral("--band-height"), QStringLiteral("8"),
-                                   QStringLiteral("--dark")}
-                          + outputs);
-        CliRun run;
-        if (!process.waitForFinished(60000))
-            return run;
-        run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.err = process.readAllStandardError();
-        return run;
+        return runCliProgram(QStringList {QStringLiteral("analyze"),
+                                          s_dir->filePath(QStringLiteral("gel.tif")),
+                                          QStringLiteral("--area"), QStringLiteral("10,10,150,110"),
+                                          QStringLiteral("--lane-width"), QStringLiteral("40"),
+                                          QStringLiteral("--band-height"), QStringLiteral("8"),
+                                          QStringLiteral("--dark")}
+                                 + outputs,
+                             s_dir->filePath(QStringLiteral("config")));
     }
 
     static void putPrevious(const QString &folder)
@@ -102,11 +86,11 @@ protected:
     {
         const QString report = QDir(folder).filePath(QStringLiteral("report.tsv"));
         const QString document = QDir(folder).filePath(QStringLiteral("gel.dsr"));
-        const CliRun reportRun = analyze({QStringLiteral("--report"), report});
+        const RunResult reportRun = analyze({QStringLiteral("--report"), report});
         EXPECT_EQ(reportRun.status, 1) << reportRun.err.constData();
         EXPECT_TRUE(reportRun.err.startsWith(("densora-cli: " + report + ": ").toUtf8()))
             << reportRun.err.constData();
-        const CliRun saveRun = analyze({QStringLiteral("--save"), document});
+        const RunResult saveRun = analyze({QStringLiteral("--save"), document});
         EXPECT_EQ(saveRun.status, 1) << saveRun.err.constData();
         EXPECT_TRUE(saveRun.err.contains(
             ("densora-cli: " + document + ": Failed to save document.").toUtf8()))
@@ -151,7 +135,7 @@ TEST_F(CliSaveFaults, FileSizeLimitAsAFullDisk)
     }
     EXPECT_EQ(filesIn(dir.path()), kPreviousFiles);
     // With room again both are written.
-    const CliRun run = analyze({QStringLiteral("--report"), dir.filePath(QStringLiteral("report.tsv")),
+    const RunResult run = analyze({QStringLiteral("--report"), dir.filePath(QStringLiteral("report.tsv")),
                              QStringLiteral("--save"), dir.filePath(QStringLiteral("gel.dsr"))});
     EXPECT_EQ(run.status, 0) << run.err.constData();
     EXPECT_NE(readAll(dir.filePath(QStringLiteral("report.tsv"))), kPreviousReport);

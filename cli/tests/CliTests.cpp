@@ -3,6 +3,7 @@
 // with a settings folder of its own so the user's settings play no part.
 
 #include "cli/CliOptions.h"
+#include "cli/tests/CliProgramRun.h"
 #include "testsupport/XlsxReader.h"
 #include "tools/gelsynth/GelSynth.h"
 
@@ -49,13 +50,6 @@ lane 4
 band 110 8 8000000
 )";
 
-struct RunResult
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 class CliEndToEnd : public testing::Test
 {
 protected:
@@ -81,18 +75,7 @@ protected:
     // The program with its own empty settings folder.
     static RunResult run(const QStringList &arguments)
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(DENSORA_CLI_PROGRAM), arguments);
-        RunResult result;
-        if (!process.waitForFinished(60000))
-            return result;
-        result.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
+        return runCliProgram(arguments, path(QStringLiteral("config")));
     }
 
     // An example band around lane 2's first band: one lane wide, two band
