@@ -7,6 +7,7 @@
 #include "analysis1d/calibration/MWAssignments.h"
 #include "analysis1d/engine/BandData.h"
 #include "analysis1d/ui/dialogs/ApplicationOptionsPS.h"
+#include "analysis1d/ui/dialogs/PPAnalysisOptionOthers.h"
 #include "analysis1d/ui/dialogs/CalibrationIntensityGraph.h"
 #include "analysis1d/ui/dialogs/CalibrationLengthGraph.h"
 #include "analysis1d/ui/dialogs/CalibrationMainPP.h"
@@ -270,6 +271,12 @@ TEST_F(CalibrationDialogsTest, OptionsSheetStoresPaddedNamesAndCancelPutsBack)
 
     ApplicationOptionsPS sheet(nullptr, &options, &doc);
     ASSERT_EQ(sheet.Pages()->count(), 4);
+    // The default standards file is shown in the program's folder, as a path
+    // of this system.
+    store.WriteSectionString(QStringLiteral("General"), QStringLiteral("Application Path"),
+                             QStringLiteral("/opt/densora/bin"));
+    EXPECT_EQ(PPAnalysisOptionOthers::StandardsFilePath(),
+              QStringLiteral("/opt/densora/bin/MWStads.Dat"));
     EXPECT_EQ(sheet.BandsPage()->PercentageList()->currentIndex(), -1);
     QCheckBox *mw = nullptr;
     QCheckBox *saturated = nullptr;

@@ -30,8 +30,11 @@ QString PPAnalysisOptionOthers::StandardsFilePath()
         QStringLiteral("BM0Exp"), QStringLiteral("Molecular Weight File"), defaultName);
     if (file.compare(defaultName, Qt::CaseInsensitive) != 0)
         return file;
-    // Before the program has recorded its folder, the folder it runs from.
-    return store.GetSectionString(QStringLiteral("General"), QStringLiteral("Application Path"),
-                                  QDir::toNativeSeparators(QCoreApplication::applicationDirPath()))
-        + QLatin1Char('\\') + file;
+    // Before the program has recorded its folder, the folder it runs from. The
+    // folder and the name are joined with this system's separator (the
+    // Windows program wrote a backslash, which names no folder here).
+    return QDir::toNativeSeparators(
+        store.GetSectionString(QStringLiteral("General"), QStringLiteral("Application Path"),
+                               QCoreApplication::applicationDirPath())
+        + QLatin1Char('/') + file);
 }
