@@ -19,6 +19,7 @@ class Analysis1D;
 class Analysis1DView;
 class BandData;
 class CDoubleDataArray;
+class CDrawView;
 class QObject;
 
 class AnalysisViewSeam
@@ -63,4 +64,7 @@ public:
     static bool ChooseLadder(QObject *parent, CDoubleDataArray &values);
     // A titled list of "label|value" lines (lane and band properties).
     static void ShowList(QObject *parent, const QString &title, const QStringList &lines);
+    // The window dialogs open over for a drawing view: an analysis view's own,
+    // else none.
+    static QObject *ParentOf(CDrawView *view);
 };

@@ -5,6 +5,7 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 #include "analysis1d/engine/AnalysisViewSeam.h"
+#include "analysis1d/view/Analysis1DView.h"
 
 namespace {
 AnalysisWindows *g_windows = nullptr;
@@ -86,4 +87,10 @@ void AnalysisDialogSeams::ShowList(QObject *parent, const QString &title, const 
 {
     if (g_windows)
         g_windows->ShowList(parent, title, lines);
+}
+
+QObject *AnalysisDialogSeams::ParentOf(CDrawView *view)
+{
+    const auto *analysisView = dynamic_cast<Analysis1DView *>(view);
+    return analysisView ? analysisView->DialogParent() : nullptr;
 }

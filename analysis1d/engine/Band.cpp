@@ -1,5 +1,6 @@
 #include "analysis1d/engine/Band.h"
 
+#include "analysis1d/engine/AnalysisViewSeam.h"
 #include "analysis1d/engine/BandsOptions.h"
 #include "analysis1d/engine/ExtremeMeans.h"
 #include "analysis1d/engine/UserDrawnBand.h"
@@ -154,6 +155,14 @@ void Band::ReadV2AndBelow(CArchive &ar)
 CDrawObject *Band::Clone(CDrawDocument *pDoc)
 {
     return CloneAs(*this, pDoc);
+}
+
+void Band::OnEditProperties(CDrawView *pView)
+{
+    QStringList lines;
+    m_data.fillInInfo(lines);
+    AnalysisDialogSeams::ShowList(AnalysisDialogSeams::ParentOf(pView), QStringLiteral("Band info"),
+                                  lines);
 }
 
 void Band::CalculateData(RasterImageGS16 *image, CIntDataArray *background,

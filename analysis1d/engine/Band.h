@@ -44,6 +44,8 @@ public:
     void ReadV2AndBelow(CArchive &ar);
 
     CDrawObject *Clone(CDrawDocument *pDoc) override;
+    // The record's information lines in a list titled "Band info".
+    void OnEditProperties(CDrawView *pView) override;
 
     // Measures the band on the analysis image against the lane's background and
     // profile (one value per image row); wellY and dyeFrontY are the reference

@@ -1,5 +1,6 @@
 #include "analysis1d/engine/Lane.h"
 
+#include "analysis1d/engine/AnalysisViewSeam.h"
 #include "analysis1d/engine/BandsOptions.h"
 #include "analysis1d/engine/LanesOptions.h"
 #include "contracts/overlay/CDrawDocument.h"
@@ -374,4 +375,12 @@ void Lane::Draw(QPainter *pDC, CDrawView *pView, int laneIndex, const LanesOptio
 void Lane::GetInfoLines(QStringList &lines) const
 {
     FillInPositionInfo(lines);
+}
+
+void Lane::OnEditProperties(CDrawView *pView)
+{
+    QStringList lines;
+    GetInfoLines(lines);
+    AnalysisDialogSeams::ShowList(AnalysisDialogSeams::ParentOf(pView), QStringLiteral("Lane info"),
+                                  lines);
 }

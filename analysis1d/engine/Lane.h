@@ -61,6 +61,8 @@ public:
 
     // A new lane, copy of this one; added to the document when one is given.
     CDrawObject *Clone(CDrawDocument *pDoc) override;
+    // The lane's position lines in a list titled "Lane info".
+    void OnEditProperties(CDrawView *pView) override;
 
     // Measures every band against the lane's background and profile, then
     // each band's share of the lane's peak area and intensity (0 to 1).

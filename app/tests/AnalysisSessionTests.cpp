@@ -31,6 +31,7 @@
 #include "analysis1d/ui/dialogs/CalibrationValueDlg.h"
 #include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "analysis1d/ui/dialogs/MWLadderDialog.h"
+#include "analysis1d/ui/dialogs/TVRListDialog.h"
 #include "analysis1d/ui/dialogs/PPAnalysisOptionReport.h"
 #include "analysis1d/ui/dialogs/WhiteOnBlackDlg.h"
 #include "analysis1d/view/Analysis1DCommandIds.h"
@@ -46,6 +47,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QTreeWidget>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -661,6 +663,50 @@ TEST_F(AnalysisSessionTest, AUserAnalysesTheSampleGelSavesItAndGetsTheSameNumber
         EXPECT_TRUE(valuesSeen);
         EXPECT_TRUE(analysis()->GetLane(2).GetBand(0).getData()->m_hasKnownIntensity);
         EXPECT_DOUBLE_EQ(analysis()->GetLane(2).GetBand(0).getData()->m_knownIntensity, 25.0);
+    }
+
+    // "Properties" from the band's and the lane's popup menus lists their
+    // information in a window of its own.
+    {
+        const auto properties = [&](CPoint at, QString *title, QStringList *labels) {
+            whenShown<QMenu>([&](QMenu *menu) {
+                QAction *properties = nullptr;
+                for (QAction *action : menu->actions()) {
+                    if (action->text().remove(QLatin1Char('&')) == QStringLiteral("Properties"))
+                        properties = action;
+                }
+                ASSERT_NE(properties, nullptr);
+                whenShown<TVRListDialog>([&](TVRListDialog *list) {
+                    *title = list->windowTitle();
+                    for (QTreeWidget *tree : list->findChildren<QTreeWidget *>()) {
+                        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+                            labels->append(tree->topLevelItem(i)->text(0));
+                    }
+                    list->accept();
+                });
+                menu->setActiveAction(properties);
+                QTest::keyClick(menu, Qt::Key_Return);
+            });
+            mouse.click(at);
+            mouse.click(at, Qt::RightButton);
+            settle(10);
+        };
+        QString title;
+        QStringList labels;
+        properties(bandCentre(doc(), analysis()->GetLane(2).GetBand(0)), &title, &labels);
+        EXPECT_EQ(title, QStringLiteral("Band info"));
+        EXPECT_TRUE(labels.contains(QStringLiteral("Center of Gravity"))) << labels.join(',').toStdString();
+        title.clear();
+        labels.clear();
+        const Lane &lane = analysis()->GetLane(2);
+        CRect last = lane.GetBand(lane.GetNumberOfBands() - 1).GetLogicalPosition();
+        last.NormalizeRect();
+        CRect whole = lane.GetLogicalPosition();
+        whole.NormalizeRect();
+        properties(CPoint(whole.CenterPoint().x, (last.bottom + whole.bottom) / 2), &title,
+                   &labels);
+        EXPECT_EQ(title, QStringLiteral("Lane info"));
+        EXPECT_FALSE(labels.isEmpty());
     }
 
     // The calibration sheet opens from the ribbon, and closes.
