@@ -4,8 +4,10 @@
 #include "analysis1d/engine/AnalysisWindows.h"
 
 #include "analysis1d/engine/Analysis1D.h"
+#include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisViewSeam.h"
 #include "analysis1d/view/Analysis1DView.h"
+#include "contracts/overlay/CDrawView.h"
 
 namespace {
 AnalysisWindows *g_windows = nullptr;
@@ -31,6 +33,12 @@ void Analysis1D::StartSetupWizard(Analysis1DView *pView, int nMode)
 
 void Analysis1D::StartDetectionWizard(Analysis1DView *pView)
 {
+    // Everything found before goes at once, before the user detects again.
+    ClearDetectionData();
+    if (m_pDocument) {
+        for (CDrawView *view : m_pDocument->GetViews())
+            view->InvalidateView();
+    }
     if (g_windows)
         g_windows->StartDetectionWizard(*this, pView);
 }

@@ -7,7 +7,6 @@
 
 #include "analysis1d/engine/Analysis1D.h"
 
-#include "analysis1d/engine/Analysis1DDoc.h"
 #include "analysis1d/engine/AnalysisViewSeam.h"
 #include "analysis1d/ui/GraphWnd1D.h"
 #include "analysis1d/ui/ReportWnd1D.h"
@@ -15,7 +14,6 @@
 #include "analysis1d/ui/dialogs/DetectionDlg.h"
 #include "appbase/ui/CDSRBaseFrame.h"
 #include "appbase/ui/CRibbonPanel.h"
-#include "contracts/overlay/CDrawView.h"
 
 #include <QShortcut>
 #include <QTabWidget>
@@ -45,12 +43,6 @@ void Analysis1DWindows::StartSetupWizard(Analysis1D &analysis, Analysis1DView *p
 
 void Analysis1DWindows::StartDetectionWizard(Analysis1D &analysis, Analysis1DView *pView)
 {
-    // Everything found before goes at once, before the user detects again.
-    analysis.ClearDetectionData();
-    if (Analysis1DDoc *doc = analysis.GetAnalysisDocument()) {
-        for (CDrawView *view : doc->GetViews())
-            view->InvalidateView();
-    }
     if (analysis.m_pDetectionDlg)
         analysis.m_pDetectionDlg->AnalysisGone();
     AnalysisViewSeam *seam = AnalysisViewSeam::For(pView);
