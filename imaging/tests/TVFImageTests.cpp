@@ -16,6 +16,7 @@
 #include <opencv2/core.hpp>
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
@@ -1543,6 +1544,32 @@ TEST(TVFImageLoading, PicturesTooLargeToHoldAreRefusedBeforeDecoding)
     ASSERT_EQ(prompts->Texts().size(), 1);
     EXPECT_TRUE(
         prompts->Texts().front().startsWith(QStringLiteral("The picture is 1144 \u00d7 1048576")));
+}
+
+// Pictures the fuzzer of the picture reader found: one crashed FreeImage's
+// Photoshop decoder, two kept it decoding for over twenty seconds. Each is
+// refused with one message, from a file and from memory, and the picture
+// already open is kept.
+TEST(TVFImageLoading, PicturesFoundByFuzzingAreRefused)
+{
+    auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
+    const QDir damaged(QStringLiteral("imaging/tests/damaged"));
+    const QStringList names = damaged.entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 3) << "run from the source folder";
+    for (const QString &name : names) {
+        const QString path = damaged.filePath(name);
+        ScopedScriptedPrompts prompts;
+        try {
+            EXPECT_EQ(image->CreateFromFileName(path), 0) << name.toStdString();
+        } catch (const CUserException &) {
+        }
+        EXPECT_EQ(prompts->Texts().size(), 1) << name.toStdString();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(loads(file.readAll(), image.get()), 0) << name.toStdString();
+        EXPECT_EQ(image->GetSize(), CSize(5, 4)) << name.toStdString();
+    }
+    EXPECT_EQ(pixel(*image, 4, 3), 7);
 }
 
 // The limit is one figure for the picture, its working copy and the raster.
