@@ -1548,8 +1548,8 @@ TEST(TVFImageLoading, PicturesTooLargeToHoldAreRefusedBeforeDecoding)
 
 // Pictures the fuzzer of the picture reader found: one crashed FreeImage's
 // Photoshop decoder, two kept it decoding for over twenty seconds. Each is
-// refused with one message, from a file and from memory, and the picture
-// already open is kept.
+// refused, from a file and from memory, and the picture already open is
+// kept.
 TEST(TVFImageLoading, PicturesFoundByFuzzingAreRefused)
 {
     auto image = imageOf(makeGrey8(5, 4, [](int x, int y) { return x + y; }));
@@ -1563,7 +1563,12 @@ TEST(TVFImageLoading, PicturesFoundByFuzzingAreRefused)
             EXPECT_EQ(image->CreateFromFileName(path), 0) << name.toStdString();
         } catch (const CUserException &) {
         }
-        EXPECT_EQ(prompts->Texts().size(), 1) << name.toStdString();
+        // The two slow ones declare more than the memory limit and say so
+        // before decoding; the caller gives the unreadable one its message.
+        const bool slow = name.contains(QLatin1String("slow-decode"));
+        ASSERT_EQ(prompts->Texts().size(), slow ? 1 : 0) << name.toStdString();
+        if (slow)
+            EXPECT_TRUE(prompts->Texts().front().startsWith(QStringLiteral("The picture is ")));
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(loads(file.readAll(), image.get()), 0) << name.toStdString();
