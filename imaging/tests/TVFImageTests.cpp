@@ -1561,8 +1561,7 @@ TEST(TVFImageLoading, PicturesFoundByFuzzingAreRefused)
         ScopedScriptedPrompts prompts;
         try {
             EXPECT_EQ(image->CreateFromFileName(path), 0) << name.toStdString();
-        } catch (const CUserException &) {
-        }
+        } catch (const CUserException &) { }
         // The two slow ones declare more than the memory limit and say so
         // before decoding; the caller gives the unreadable one its message.
         const bool slow = name.contains(QLatin1String("slow-decode"));
