@@ -296,13 +296,36 @@ void RasterImageGS16::setDifference(const RasterImageGS16 &minuend,
     }
     if (this != &minuend)
         copyShape(minuend);
+    if (m_Width <= 0 || m_Height <= 0) {
+        calculateStatistics();
+        return;
+    }
+    // The statistics are gathered while the rows are written, saving a
+    // second pass over the raster; they are those calculateStatistics gives.
+    int minimum = INT_MAX;
+    int maximum = INT_MIN;
+    int64_t sum = 0;
     for (int y = 0; y < m_Height; ++y) {
         const size_t offset = size_t(m_Width) * size_t(y);
-        subtractRow(minuend.m_pPixels.get() + offset,
-                    subtrahend.m_pPixels.get() + size_t(subtrahend.m_Width) * size_t(y),
-                    m_pPixels.get() + offset, m_Width);
+        const int *a = minuend.m_pPixels.get() + offset;
+        const int *b = subtrahend.m_pPixels.get() + size_t(subtrahend.m_Width) * size_t(y);
+        int *out = m_pPixels.get() + offset;
+        subtractRow(a, b, out, m_Width);
+        int rowMinimum = INT_MAX;
+        int rowMaximum = INT_MIN;
+        int64_t rowSum = 0;
+        for (int x = 0; x < m_Width; ++x) {
+            rowMinimum = std::min(rowMinimum, out[x]);
+            rowMaximum = std::max(rowMaximum, out[x]);
+            rowSum += out[x];
+        }
+        minimum = std::min(minimum, rowMinimum);
+        maximum = std::max(maximum, rowMaximum);
+        sum += rowSum;
     }
-    calculateStatistics();
+    m_Min = minimum;
+    m_Max = maximum;
+    m_Mean = double(sum) / double(int64_t(m_Width) * int64_t(m_Height));
 }
 
 void RasterImageGS16::calculateStatistics()
