@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 JOBS ?= 2
 
-.PHONY: all deps configure build test run screenshots install clean test-asan fuzz fuzz-build fuzz-corpus monkey
+.PHONY: all deps configure build test run screenshots install clean test-asan asan-build fuzz fuzz-build fuzz-corpus monkey monkey-asan
 
 all: build
 
@@ -70,13 +70,21 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return
 # Optimised lightly with line tables only: the checks find the same faults and
 # the build takes far less time than the everyday one's -O2 -g.
 ASAN_FLAGS = -O1 -g1 -DNDEBUG
-test-asan: deps
+asan-build: deps
 	@if [ ! -f $(ASAN_DIR)/build.ninja ]; then \
 		cmake -S . -B $(ASAN_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDENSORA_SANITIZE=ON \
 			-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)" -DCMAKE_C_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)"; \
 	fi
 	cmake --build $(ASAN_DIR) -j$(JOBS)
+
+test-asan: asan-build
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS)
+
+# The monkey test at full length in the sanitizer build.
+monkey-asan: asan-build
+	cd $(ASAN_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen \
+		DENSORA_MONKEY_ACTIONS=$(MONKEY_ACTIONS) DENSORA_MONKEY_SEED=$(MONKEY_SEED) \
+		./bin/DensoraAppTests --gtest_filter='MonkeyTest.*'
 
 # The readers under libFuzzer (clang), built in their own folder; each target
 # runs FUZZ_SECONDS seconds from its seed corpus in fuzz/corpus/<target>.
