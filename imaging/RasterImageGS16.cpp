@@ -27,6 +27,37 @@ FIBITMAP *bitmapOf(TVFImage *image)
 
 } // namespace
 
+struct RasterImageGS16::Statistics
+{
+    int minimum = INT_MAX;
+    int maximum = INT_MIN;
+    int64_t sum = 0;
+
+    void add(const int *values, size_t count)
+    {
+        // Local running values, so the loop needs nothing but the row.
+        int low = INT_MAX;
+        int high = INT_MIN;
+        int64_t total = 0;
+        for (size_t i = 0; i < count; ++i) {
+            low = std::min(low, values[i]);
+            high = std::max(high, values[i]);
+            total += values[i];
+        }
+        minimum = std::min(minimum, low);
+        maximum = std::max(maximum, high);
+        sum += total;
+    }
+};
+
+void RasterImageGS16::setStatistics(const Statistics &statistics)
+{
+    m_Min = statistics.minimum;
+    m_Max = statistics.maximum;
+    // No pixels gives 0 / 0, not a number, as it always has.
+    m_Mean = double(statistics.sum) / double(int64_t(m_Width) * int64_t(m_Height));
+}
+
 RasterImageGS16::RasterImageGS16() = default;
 
 RasterImageGS16::RasterImageGS16(int width, int height) : RasterImage(width, height, 16)
@@ -146,9 +177,7 @@ void RasterImageGS16::convertFrom(FIBITMAP *bitmap)
     const FREE_IMAGE_TYPE type = FreeImage_GetImageType(bitmap);
     const bool grey16 = type == FIT_UINT16;
     const bool bytes = type == FIT_BITMAP && m_BPP == 8;
-    int minimum = INT_MAX;
-    int maximum = INT_MIN;
-    int64_t sum = 0;
+    Statistics statistics;
     for (int y = 0; y < m_Height; ++y) {
         const BYTE *line = FreeImage_GetScanLine(bitmap, m_Height - 1 - y);
         int *row = m_pPixels.get() + size_t(m_Width) * size_t(y);
@@ -159,14 +188,10 @@ void RasterImageGS16::convertFrom(FIBITMAP *bitmap)
             else if (bytes)
                 value = line[x];
             row[x] = value;
-            minimum = std::min(minimum, value);
-            maximum = std::max(maximum, value);
-            sum += value;
         }
+        statistics.add(row, size_t(m_Width));
     }
-    m_Min = minimum;
-    m_Max = maximum;
-    m_Mean = double(sum) / double(int64_t(m_Width) * int64_t(m_Height));
+    setStatistics(statistics);
 }
 
 int RasterImageGS16::getPolarPixel(CPoint centre, float radius, float angle) const
@@ -296,54 +321,25 @@ void RasterImageGS16::setDifference(const RasterImageGS16 &minuend,
     }
     if (this != &minuend)
         copyShape(minuend);
-    if (m_Width <= 0 || m_Height <= 0) {
-        calculateStatistics();
-        return;
-    }
     // The statistics are gathered while the rows are written, saving a
     // second pass over the raster; they are those calculateStatistics gives.
-    int minimum = INT_MAX;
-    int maximum = INT_MIN;
-    int64_t sum = 0;
+    Statistics statistics;
     for (int y = 0; y < m_Height; ++y) {
         const size_t offset = size_t(m_Width) * size_t(y);
-        const int *a = minuend.m_pPixels.get() + offset;
-        const int *b = subtrahend.m_pPixels.get() + size_t(subtrahend.m_Width) * size_t(y);
         int *out = m_pPixels.get() + offset;
-        subtractRow(a, b, out, m_Width);
-        int rowMinimum = INT_MAX;
-        int rowMaximum = INT_MIN;
-        int64_t rowSum = 0;
-        for (int x = 0; x < m_Width; ++x) {
-            rowMinimum = std::min(rowMinimum, out[x]);
-            rowMaximum = std::max(rowMaximum, out[x]);
-            rowSum += out[x];
-        }
-        minimum = std::min(minimum, rowMinimum);
-        maximum = std::max(maximum, rowMaximum);
-        sum += rowSum;
+        subtractRow(minuend.m_pPixels.get() + offset,
+                    subtrahend.m_pPixels.get() + size_t(subtrahend.m_Width) * size_t(y), out,
+                    m_Width);
+        statistics.add(out, size_t(m_Width));
     }
-    m_Min = minimum;
-    m_Max = maximum;
-    m_Mean = double(sum) / double(int64_t(m_Width) * int64_t(m_Height));
+    setStatistics(statistics);
 }
 
 void RasterImageGS16::calculateStatistics()
 {
-    int minimum = INT_MAX;
-    int maximum = INT_MIN;
-    int64_t sum = 0;
-    const size_t count = size_t(m_Width) * size_t(m_Height);
-    for (size_t i = 0; i < count; ++i) {
-        const int value = m_pPixels[i];
-        minimum = std::min(minimum, value);
-        maximum = std::max(maximum, value);
-        sum += value;
-    }
-    m_Min = minimum;
-    m_Max = maximum;
-    // No pixels gives 0 / 0, not a number, as it always has.
-    m_Mean = double(sum) / double(int64_t(count));
+    Statistics statistics;
+    statistics.add(m_pPixels.get(), size_t(m_Width) * size_t(m_Height));
+    setStatistics(statistics);
 }
 
 FIBITMAP *RasterImageGS16::convert2FIBitmap() const

@@ -101,6 +101,9 @@ public:
     int getMax() const { return m_Max; }
 
 private:
+    // Smallest and largest pixel and their sum, gathered as rows are written.
+    struct Statistics;
+    void setStatistics(const Statistics &statistics);
     void allocate();
     void convertFrom(FIBITMAP *bitmap);
     // Raises CInvalidArgException outside the raster (list and run readers only).

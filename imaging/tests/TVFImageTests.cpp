@@ -1566,8 +1566,9 @@ TEST(TVFImageLoading, PicturesFoundByFuzzingAreRefused)
         // before decoding; the caller gives the unreadable one its message.
         const bool slow = name.contains(QLatin1String("slow-decode"));
         ASSERT_EQ(prompts->Texts().size(), slow ? 1 : 0) << name.toStdString();
-        if (slow)
+        if (slow) {
             EXPECT_TRUE(prompts->Texts().front().startsWith(QStringLiteral("The picture is ")));
+        }
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(loads(file.readAll(), image.get()), 0) << name.toStdString();
