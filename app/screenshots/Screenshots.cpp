@@ -34,15 +34,17 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QDir>
-#include <QMenu>
+#include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QPixmap>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -156,14 +158,16 @@ bool shootWithDialog(QWidget *window, QWidget *dialog, const QDir &dir, const ch
 }
 
 // Puts a dialog at the right edge of the window, below the ribbon, where it
-// hides the least of the gel; a tall one moves up (and is made no taller than
-// the window) so that its buttons stay in the picture.
+// hides the least of the gel; a tall one is made no taller than the room
+// below the ribbon, and moves up only when it cannot shrink that far, so that
+// its buttons stay in the picture.
 void placeRight(QWidget *window, QWidget *dialog)
 {
     dialog->adjustSize();
     const QRect frame = window->geometry();
     constexpr int kMargin = 8;
-    const int room = frame.height() - 2 * kMargin;
+    constexpr int kRibbon = 150; // the title row, tabs and ribbon panels
+    const int room = frame.height() - kRibbon - kMargin;
     if (dialog->height() > room)
         dialog->resize(dialog->width(), std::max(dialog->minimumHeight(), room));
     const int lowest = frame.bottom() - dialog->height() - kMargin;
@@ -196,7 +200,8 @@ public:
         send(QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
         send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         for (int step = 1; step <= 4; ++step) {
-            const CPoint p(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+            const CPoint p(from.x + (to.x - from.x) * step / 4,
+                           from.y + (to.y - from.y) * step / 4);
             send(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
         }
         send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
@@ -367,8 +372,25 @@ bool shootAnalysis(CMainFrame *frame, const QDir &dir)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform's own screen (800 x 800) is smaller than the
+    // window at QT_SCALE_FACTOR=2, and popups are kept on the screen: a menu
+    // opened at the mouse would be pictured far from it. Its screen here is
+    // large enough for the window at either scale.
+    QTemporaryDir screenConfig;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if ((platform.isEmpty() || platform == "offscreen") && screenConfig.isValid()) {
+        QFile config(screenConfig.filePath(QStringLiteral("screen.json")));
+        if (config.open(QIODevice::WriteOnly)
+            && config.write(R"({"screens": [{"name": "screenshots", "x": 0, "y": 0,
+                "width": 3840, "height": 2400, "logicalDpi": 96, "dpr": 1}]})")
+                > 0) {
+            config.close();
+            qputenv("QT_QPA_PLATFORM",
+                    "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+        } else {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+    }
     CDensoraApp app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {
@@ -389,9 +411,11 @@ int main(int argc, char *argv[])
     frame->show();
     bool ok = frame->NewDocument() && shoot(frame, dir, "01-empty-window.png");
     ok = shootEmptyDark(frame, dir) && ok;
-    auto *fileButton = qobject_cast<QToolButton *>(frame->GetRibbon()->cornerWidget(Qt::TopLeftCorner));
+    auto *fileButton
+        = qobject_cast<QToolButton *>(frame->GetRibbon()->cornerWidget(Qt::TopLeftCorner));
     if (fileButton && fileButton->menu())
-        ok = shootWithMenu(frame, fileButton->menu(), fileButton->mapTo(frame, fileButton->rect().bottomLeft()), dir,
+        ok = shootWithMenu(frame, fileButton->menu(),
+                           fileButton->mapTo(frame, fileButton->rect().bottomLeft()), dir,
                            "02-file-menu.png")
             && ok;
 
