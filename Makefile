@@ -56,9 +56,10 @@ screenshots: build
 # actions): MONKEY_ACTIONS random actions from seed MONKEY_SEED.
 MONKEY_ACTIONS ?= 10000
 MONKEY_SEED ?= 20261209
+MONKEY_RUN = QT_QPA_PLATFORM=offscreen DENSORA_MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
+	DENSORA_MONKEY_SEED=$(MONKEY_SEED) ./bin/DensoraAppTests --gtest_filter='MonkeyTest.*'
 monkey: build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen DENSORA_MONKEY_ACTIONS=$(MONKEY_ACTIONS) \
-		DENSORA_MONKEY_SEED=$(MONKEY_SEED) ./bin/DensoraAppTests --gtest_filter='MonkeyTest.*'
+	cd $(BUILD_DIR) && $(MONKEY_RUN)
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # in a folder of its own; the first error ends the program that has it.
@@ -82,9 +83,7 @@ test-asan: asan-build
 
 # The monkey test at full length in the sanitizer build.
 monkey-asan: asan-build
-	cd $(ASAN_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen \
-		DENSORA_MONKEY_ACTIONS=$(MONKEY_ACTIONS) DENSORA_MONKEY_SEED=$(MONKEY_SEED) \
-		./bin/DensoraAppTests --gtest_filter='MonkeyTest.*'
+	cd $(ASAN_DIR) && $(SANITIZER_ENV) $(MONKEY_RUN)
 
 # The readers under libFuzzer (clang), built in their own folder; each target
 # runs FUZZ_SECONDS seconds from its seed corpus in fuzz/corpus/<target>.
