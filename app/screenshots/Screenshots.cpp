@@ -378,18 +378,17 @@ int main(int argc, char *argv[])
     // large enough for the window at either scale.
     QTemporaryDir screenConfig;
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if ((platform.isEmpty() || platform == "offscreen") && screenConfig.isValid()) {
+    if (platform.isEmpty() || platform == "offscreen") {
+        QByteArray chosen("offscreen");
         QFile config(screenConfig.filePath(QStringLiteral("screen.json")));
-        if (config.open(QIODevice::WriteOnly)
+        if (screenConfig.isValid() && config.open(QIODevice::WriteOnly)
             && config.write(R"({"screens": [{"name": "screenshots", "x": 0, "y": 0,
                 "width": 3840, "height": 2400, "logicalDpi": 96, "dpr": 1}]})")
                 > 0) {
             config.close();
-            qputenv("QT_QPA_PLATFORM",
-                    "offscreen:configfile=" + QFile::encodeName(config.fileName()));
-        } else {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+            chosen += ":configfile=" + QFile::encodeName(config.fileName());
         }
+        qputenv("QT_QPA_PLATFORM", chosen);
     }
     CDensoraApp app(argc, argv);
     const QStringList args = app.arguments();
